@@ -1,0 +1,63 @@
+#include "cli/cli_app.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/terminal_operator.h"
+#include "device/clock.h"
+
+namespace pellar::cli {
+
+void CommandRegistry::Add(CLI::App* subcommand, CommandAction action) {
+  commands_.emplace_back(subcommand, std::move(action));
+}
+
+const CommandAction* CommandRegistry::Chosen() const {
+  for (const auto& [subcommand, action] : commands_)
+    if (subcommand->parsed()) return &action;
+  return nullptr;
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Pellar: firmware update and identity fields of HID devices", "pellar-cli"};
+  app.set_version_flag("--version", "1.0.0.1");
+  app.require_subcommand(1);
+  app.fallthrough();  // the common options may stand after the command too
+  LinkOptions link_options;
+  app.add_option("--simulate", link_options.simulate_file,
+                 "Work on the simulated devices described by this JSON file");
+  app.add_option("--trace", link_options.trace_file,
+                 "Write every HID call and wait to this file, as JSON Lines");
+  app.add_option("--encoding", link_options.encoding,
+                 "Encoding of text on the wire (an iconv name such as GBK); default: the locale's");
+
+  CommandRegistry commands;
+  AddListCommand(app, commands);
+
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    int status = app.exit(error, out, err);
+    return status == 0 ? kExitOk : kExitUsage;
+  }
+
+  std::string problem;
+  std::unique_ptr<Link> link = MakeLink(link_options, MakeRealClock(), &problem);
+  if (link == nullptr) {
+    err << "pellar-cli: " << problem << '\n';
+    return kExitUsage;
+  }
+  TerminalOperator ui(err);
+  CliEnvironment environment{*link, ui, out, err};
+  const CommandAction* action = commands.Chosen();
+  return action != nullptr ? (*action)(environment) : kExitUsage;
+}
+
+int RunCli(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  return RunCli(arguments, std::cout, std::cerr);
+}
+
+}  // namespace pellar::cli

@@ -1,0 +1,321 @@
+#include "sim/simulated_hid.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "device/command_codes.h"
+
+namespace pellar {
+
+struct HidHandle {
+  int device = -1;
+  bool open = true;
+  bool nonblocking = false;
+};
+
+struct SimulatedHid::Pending {
+  enum class Kind { kAnswer, kFail, kUnplug } kind = Kind::kAnswer;
+  CommandFrame answer;
+};
+
+struct SimulatedHid::Device {
+  SimDeviceConfig config;
+  std::map<std::string, std::string> fields;
+  std::vector<int> rule_seen;  // requests with the rule's command seen so far, per rule
+  std::optional<Pending> pending;
+  std::vector<CommandFrame> requests;
+  int malformed = 0;
+  std::vector<ReceivedFile> files;
+  bool receiving = false;
+  std::uint32_t next_packet = 1;
+  bool unplugged = false;
+};
+
+namespace {
+
+// The identity field that a read code (or a write code, one more) names.
+const char* FieldOfReadCode(std::uint16_t code) {
+  switch (code) {
+    case CMD_READ_VERSION: return "Version";
+    case CMD_READ_MANUFACTURE: return "Manufacture";
+    case CMD_READ_SN: return "SN";
+    case CMD_READ_VID: return "VID";
+    case CMD_READ_PID: return "PID";
+    case CMD_READ_BCD: return "BCD";
+    case CMD_READ_MODEL: return "Model";
+    case CMD_READ_CMEI: return "CMEI";
+    case CMD_READ_APPKEY: return "AppKey";
+    default: return nullptr;
+  }
+}
+
+bool IsFieldWrite(std::uint16_t code) {
+  return (code & 1) != 0 && code != CMD_READ_VERSION && FieldOfReadCode(code - 1) != nullptr;
+}
+
+CommandFrame MakeAnswer(std::uint16_t command, std::uint32_t status, const std::string& payload,
+                        std::uint16_t length) {
+  std::size_t count = std::min(payload.size(), kPayloadCapacity);
+  CommandFrame answer = BuildFrame(command, kFlagComplete, status,
+                                   reinterpret_cast<const std::uint8_t*>(payload.data()), count);
+  answer.bytes[6] = static_cast<std::uint8_t>(length);
+  answer.bytes[7] = static_cast<std::uint8_t>(length >> 8);
+  return answer;
+}
+
+}  // namespace
+
+bool CheckRequest(const std::uint8_t* data, std::size_t length, std::string* problem) {
+  auto fail = [problem](const char* what) {
+    if (problem != nullptr) *problem = what;
+    return false;
+  };
+  if (length != kFrameSize) return fail("not 1024 bytes");
+  if (data[0] != 0x01) return fail("report id is not 1");
+  if (data[1] != 0x5A || data[2] != 0x5A) return fail("bad magic");
+  std::size_t payload_length = data[6] | data[7] << 8;
+  if (payload_length > kPayloadCapacity) return fail("length over 1010");
+  std::uint16_t expected = FrameChecksum(data, kChecksummedHeaderSize);
+  expected = FrameChecksum(data + kHeaderSize, payload_length, expected);
+  if ((data[12] | data[13] << 8) != expected) return fail("bad checksum");
+  for (std::size_t i = kHeaderSize + payload_length; i < kFrameSize; ++i)
+    if (data[i] != 0) return fail("no zero fill after the payload");
+  return true;
+}
+
+SimulatedHid::SimulatedHid(SimConfig config, Clock& clock) : clock_(clock) {
+  for (SimDeviceConfig& device_config : config.devices) {
+    auto device = std::make_unique<Device>();
+    device->fields = device_config.fields;
+    device->rule_seen.assign(device_config.rules.size(), 0);
+    device->config = std::move(device_config);
+    devices_.push_back(std::move(device));
+  }
+}
+
+SimulatedHid::~SimulatedHid() = default;
+
+void SimulatedHid::Record(const std::string& op, int device, int result) {
+  calls_.push_back({op, device, result});
+}
+
+int SimulatedHid::Init() {
+  Record("init", -1, 0);
+  return 0;
+}
+
+int SimulatedHid::Exit() {
+  Record("exit", -1, 0);
+  return 0;
+}
+
+HidDeviceInfo* SimulatedHid::Enumerate(std::uint16_t vendor_id, std::uint16_t product_id) {
+  HidDeviceInfo* head = nullptr;
+  HidDeviceInfo** tail = &head;
+  int count = 0;
+  for (const auto& device : devices_) {
+    const SimDeviceConfig& config = device->config;
+    if (device->unplugged) continue;
+    if (vendor_id != 0 && config.vendor_id != vendor_id) continue;
+    if (product_id != 0 && config.product_id != product_id) continue;
+    *tail = new HidDeviceInfo{config.path, config.vendor_id, config.product_id,
+                              config.manufacturer, config.product, "", nullptr};
+    tail = &(*tail)->next;
+    ++count;
+  }
+  Record("enumerate", -1, count);
+  return head;
+}
+
+void SimulatedHid::FreeEnumeration(HidDeviceInfo* devices) {
+  DeleteDeviceList(devices);
+  Record("free_enumeration", -1, 0);
+}
+
+DeviceHandle SimulatedHid::NewHandle(int device) {
+  handles_.push_back(std::make_unique<HidHandle>());
+  handles_.back()->device = device;
+  return handles_.back().get();
+}
+
+DeviceHandle SimulatedHid::Open(std::uint16_t vendor_id, std::uint16_t product_id) {
+  for (std::size_t i = 0; i < devices_.size(); ++i) {
+    const Device& device = *devices_[i];
+    if (device.unplugged || device.config.vendor_id != vendor_id ||
+        device.config.product_id != product_id)
+      continue;
+    Record("open", static_cast<int>(i), 1);
+    return NewHandle(static_cast<int>(i));
+  }
+  Record("open", -1, 0);
+  return nullptr;
+}
+
+DeviceHandle SimulatedHid::OpenPath(const std::string& path) {
+  for (std::size_t i = 0; i < devices_.size(); ++i) {
+    if (devices_[i]->unplugged || devices_[i]->config.path != path) continue;
+    Record("open_path", static_cast<int>(i), 1);
+    return NewHandle(static_cast<int>(i));
+  }
+  Record("open_path", -1, 0);
+  return nullptr;
+}
+
+SimulatedHid::Device* SimulatedHid::DeviceOf(DeviceHandle handle) {
+  for (const auto& owned : handles_)
+    if (owned.get() == handle && owned->open) return devices_[static_cast<std::size_t>(handle->device)].get();
+  return nullptr;
+}
+
+void SimulatedHid::Close(DeviceHandle device) {
+  Device* target = DeviceOf(device);
+  if (target == nullptr) {
+    ++bad_closes_;
+    Record("close", -1, -1);
+    return;
+  }
+  device->open = false;
+  Record("close", device->device, 0);
+}
+
+int SimulatedHid::SetNonblocking(DeviceHandle device, int nonblock) {
+  Device* target = DeviceOf(device);
+  int result = target == nullptr || target->unplugged ? -1 : 0;
+  if (result == 0) device->nonblocking = nonblock != 0;
+  Record("nonblocking", target != nullptr ? device->device : -1, result);
+  return result;
+}
+
+int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size_t length) {
+  Device* device = DeviceOf(handle);
+  if (device == nullptr || device->unplugged) {
+    Record("write", device != nullptr ? handle->device : -1, -1);
+    return -1;
+  }
+  int index = handle->device;
+  device->pending.reset();
+  if (!CheckRequest(data, length)) {
+    ++device->malformed;
+    Record("write", index, static_cast<int>(length));
+    return static_cast<int>(length);
+  }
+  CommandFrame request;
+  std::memcpy(request.bytes.data(), data, kFrameSize);
+  device->requests.push_back(request);
+  Record("write", index, static_cast<int>(length));
+
+  std::uint16_t command = request.command();
+  const SimRule* rule = nullptr;
+  for (std::size_t i = 0; i < device->config.rules.size(); ++i) {
+    const SimRule& candidate = device->config.rules[i];
+    if (candidate.command != command) continue;
+    int seen = device->rule_seen[i]++;
+    bool changes = seen >= candidate.after && (!candidate.count || seen < candidate.after + *candidate.count);
+    if (rule == nullptr && changes) rule = &candidate;
+  }
+
+  Pending pending;
+  if (rule != nullptr && rule->answer == SimAnswer::kSilent) return static_cast<int>(length);
+  if (rule != nullptr && rule->answer == SimAnswer::kFail) pending.kind = Pending::Kind::kFail;
+  if (rule != nullptr && rule->answer == SimAnswer::kUnplug) pending.kind = Pending::Kind::kUnplug;
+  if (pending.kind != Pending::Kind::kAnswer) {
+    device->pending = pending;
+    return static_cast<int>(length);
+  }
+
+  std::uint16_t echo = command;
+  std::uint32_t status = 0;
+  std::string payload;
+  const char* read_field = FieldOfReadCode(command);
+  if (read_field != nullptr && device->fields.count(read_field) != 0) payload = device->fields[read_field];
+  if (rule != nullptr) {
+    if (rule->answer == SimAnswer::kRefuse || rule->answer == SimAnswer::kReply) status = rule->status;
+    if (rule->echo) echo = *rule->echo;
+    if (rule->payload) payload = *rule->payload;
+  }
+  auto stated_length = static_cast<std::uint16_t>(std::min(payload.size(), kPayloadCapacity));
+  if (rule != nullptr && rule->length) stated_length = *rule->length;
+  pending.answer = MakeAnswer(echo, status, payload, stated_length);
+  device->pending = pending;
+  if (status != 0) return static_cast<int>(length);
+
+  // The request was accepted: it takes effect.
+  std::string received(reinterpret_cast<const char*>(request.payload()), request.length());
+  if (IsFieldWrite(command)) {
+    device->fields[FieldOfReadCode(command - 1)] = received;
+  } else if (command == CMD_OTA_START) {
+    device->receiving = false;
+  } else if (command == CMD_OTA_FILETYPE) {
+    device->files.push_back({received, "", false});
+    device->receiving = true;
+    device->next_packet = 1;
+  } else if (command == CMD_OTA_PACK && device->receiving && request.number() == device->next_packet) {
+    device->files.back().data += received;
+    ++device->next_packet;
+  } else if (command == CMD_OTA_STATUS && device->receiving) {
+    device->files.back().complete = true;
+    device->receiving = false;
+  }
+  return static_cast<int>(length);
+}
+
+int SimulatedHid::ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size_t length,
+                              int milliseconds) {
+  Device* device = DeviceOf(handle);
+  int index = device != nullptr ? handle->device : -1;
+  int result = 0;
+  if (device == nullptr || device->unplugged) {
+    result = -1;
+  } else if (device->pending) {
+    Pending pending = *device->pending;
+    device->pending.reset();
+    if (pending.kind == Pending::Kind::kAnswer) {
+      std::size_t count = std::min(length, kFrameSize);
+      std::memcpy(data, pending.answer.bytes.data(), count);
+      result = static_cast<int>(count);
+    } else {
+      if (pending.kind == Pending::Kind::kUnplug) device->unplugged = true;
+      result = -1;
+    }
+  } else if (!handle->nonblocking && milliseconds > 0) {
+    clock_.Sleep(milliseconds);  // nothing will come: the whole timeout passes
+  }
+  Record("read", index, result);
+  return result;
+}
+
+std::vector<std::string> SimulatedHid::CallNames() const {
+  std::vector<std::string> names;
+  for (const SimCall& call : calls_) names.push_back(call.op);
+  return names;
+}
+
+const std::vector<CommandFrame>& SimulatedHid::Requests(int device) const {
+  return devices_.at(static_cast<std::size_t>(device))->requests;
+}
+
+int SimulatedHid::MalformedRequests(int device) const {
+  return devices_.at(static_cast<std::size_t>(device))->malformed;
+}
+
+const std::vector<ReceivedFile>& SimulatedHid::ReceivedFiles(int device) const {
+  return devices_.at(static_cast<std::size_t>(device))->files;
+}
+
+std::optional<std::string> SimulatedHid::Field(int device, const std::string& name) const {
+  const auto& fields = devices_.at(static_cast<std::size_t>(device))->fields;
+  auto found = fields.find(name);
+  if (found == fields.end()) return std::nullopt;
+  return found->second;
+}
+
+bool SimulatedHid::Unplugged(int device) const {
+  return devices_.at(static_cast<std::size_t>(device))->unplugged;
+}
+
+int SimulatedHid::OpenHandles() const {
+  return static_cast<int>(std::count_if(handles_.begin(), handles_.end(),
+                                        [](const auto& handle) { return handle->open; }));
+}
+
+}  // namespace pellar
