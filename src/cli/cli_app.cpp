@@ -50,7 +50,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     return kExitUsage;
   }
   TerminalOperator ui(err);
-  CliEnvironment environment{*link, ui, out, err};
+  DeviceContext context{link->hid(), link->clock(), ui, link->codec()};
+  CliEnvironment environment{*link, ui, context, out, err};
   const CommandAction* action = commands.Chosen();
   return action != nullptr ? (*action)(environment) : kExitUsage;
 }

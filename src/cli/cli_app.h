@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_context.h"
 #include "device/operator.h"
 #include "sim/link_factory.h"
 
@@ -24,6 +25,7 @@ inline constexpr int kExitCancelled = 130;
 struct CliEnvironment {
   Link& link;
   Operator& ui;
+  DeviceContext& context;  // the link and the operator, as core operations take them
   std::ostream& out;
   std::ostream& err;
 };
