@@ -22,21 +22,16 @@ std::vector<std::string> FieldNames(bool writable_only) {
   return names;
 }
 
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
-  return joined;
-}
-
 const DeviceField& FieldNamed(std::string name) {
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return *FindDeviceField(name);  // the option's check admits only the table's names
 }
 
+// The help lists the names that the check admits.
 CLI::Option* AddFieldArgument(CLI::App* command, std::string& name, bool writable_only) {
   std::vector<std::string> names = FieldNames(writable_only);
-  return command->add_option("FIELD", name, "One of: " + JoinNames(names))
+  return command->add_option("FIELD", name, "The field, in upper or lower case")
       ->required()
       ->check(CLI::IsMember(names, CLI::ignore_case));
 }
