@@ -79,7 +79,7 @@ TEST(ListCommand, BadInputFilesAndUsageExitWithTwoAndNameTheProblem) {
       {{"--simulate", (folder.path() / "missing.json").string(), "list"}, "missing.json\": cannot be read"},
       {{"--simulate", broken, "--trace", "/nonexistent/dir/t.jsonl", "list"}, "unknown answer kind"},
       {{"list", "--encoding", "NO-SUCH-CODE"}, "unknown encoding \"NO-SUCH-CODE\""},
-      {{"frobnicate"}, "frobnicate"},
+      {{"frobnicate"}, "A subcommand is required"},
       {{}, "A subcommand is required"},
   };
   for (const Case& c : cases) {
