@@ -1,36 +1,18 @@
 #include <CLI/CLI.hpp>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "cli/cli_app.h"
 #include "cli/terminal_operator.h"
 #include "support/sim_bench.h"
+#include "support/temp_dir.h"
 
 namespace pellar::cli {
 namespace {
 
 using pellar::testing::OneDevice;
-
-// A simulated-device file for one run of pellar-cli, removed afterwards.
-class SimFile {
- public:
-  explicit SimFile(const std::string& text)
-      : path_(std::filesystem::temp_directory_path() /
-              ("pellar-field-" + std::to_string(getpid()) + "-" + std::to_string(++serial_) + ".json")) {
-    std::ofstream(path_) << text;
-  }
-  ~SimFile() { std::filesystem::remove(path_); }
-  std::string path() const { return path_.string(); }
-
- private:
-  static inline int serial_ = 0;
-  std::filesystem::path path_;
-};
 
 struct CliRun {
   int status;
@@ -39,8 +21,8 @@ struct CliRun {
 };
 
 CliRun RunWith(const std::string& sim_text, std::vector<std::string> arguments) {
-  SimFile file(sim_text);
-  arguments.insert(arguments.begin(), {"--simulate", file.path()});
+  testing::TempDir folder;
+  arguments.insert(arguments.begin(), {"--simulate", folder.Write("devices.json", sim_text)});
   std::ostringstream out, err;
   int status = RunCli(arguments, out, err);
   return {status, out.str(), err.str()};
