@@ -1,12 +1,11 @@
 #include "packer/packet_packer.h"
 
-#include <memory>
-#include <new>
 #include <optional>
 #include <span>
 
 #include "packer/component_file.h"
 #include "packer/file_replacement.h"
+#include "packer/working_buffer.h"
 
 namespace pellar {
 namespace {
@@ -56,9 +55,9 @@ PackOutcome Pack(const ComponentPaths& paths, const std::string& output_path) {
   if (*size > kPacketCapacity) return PackOutcome::kTooLarge;
 
   // Left uncleared: every byte of the file is set by the packing.
-  std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kPacketCapacity]);
-  if (buffer == nullptr) return PackOutcome::kNoMemory;
-  std::span<std::uint8_t> working(buffer.get(), kPacketCapacity);
+  WorkingBuffer buffer(kPacketCapacity);
+  std::span<std::uint8_t> working = buffer.bytes();
+  if (working.empty()) return PackOutcome::kNoMemory;
   std::size_t file_length = 0;
   PackOutcome outcome = Assemble(paths, working, &file_length);
   if (outcome != PackOutcome::kPacked) return outcome;
