@@ -42,7 +42,7 @@ void AddPackCommand(CLI::App& app, CommandRegistry& commands) {
                      "The " + kind + " component file")
         ->type_name("FILE");
   }
-  pack->add_option("-o,--output", options->output,
+  pack->add_option("-o", options->output,
                    "Where to write the packet file (default: packet.bin in the current directory)")
       ->type_name("FILE");
   commands.Add(pack, [options](CliEnvironment& environment) {

@@ -10,13 +10,17 @@
 namespace pellar {
 namespace {
 
-// The file that is really meant: the target of a symbolic link, however many links deep.
-std::filesystem::path ResolveTarget(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path target(path);
-  if (!std::filesystem::is_symlink(target, error)) return target;
-  std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-  return error ? target : resolved;
+// The file that is really meant: the target of a symbolic link, however many links deep, whether
+// or not it exists yet.
+std::filesystem::path ResolveTarget(std::filesystem::path target) {
+  for (int depth = 0; depth < 40; ++depth) {  // the system's own limit on a chain of links
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error)) break;
+    std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
 }
 
 // The bits a newly created file would get, or those of the file being replaced.

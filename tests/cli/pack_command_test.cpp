@@ -102,7 +102,7 @@ TEST(PackCommand, FailuresShowTheirMessageAndExitOne) {
 TEST(PackCommand, OutputElsewhereIsNamedInTheMessage) {
   ScratchFolder folder;
   std::string component = folder.Write("c.bin", {1});
-  CliRun run = RunInProcess({"pack", "--hid-test", component, "--output", folder.Path("x.bin")});
+  CliRun run = RunInProcess({"pack", "--hid-test", component, "-o", folder.Path("x.bin")});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err, "文件组包" + folder.Path("x.bin") + "成功!\n");
 }

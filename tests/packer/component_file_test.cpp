@@ -54,6 +54,11 @@ TEST(ReplaceFileContents, KeepsAnExistingFilesPermissionsAndWritesThroughALink) 
   ::stat(target.c_str(), &status);
   EXPECT_EQ(status.st_mode & 07777, 0640u);
   EXPECT_EQ(folder.Names(), (std::set<std::string>{"link.bin", "real.bin"}));
+
+  std::filesystem::create_symlink("later.bin", folder.root() / "dangling.bin");
+  ASSERT_TRUE(ReplaceFileContents(folder.Path("dangling.bin"), Bytes{8}));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.root() / "dangling.bin"));
+  EXPECT_EQ(folder.Read("later.bin"), Bytes{8});
 }
 
 TEST(ReplaceFileContents, GivesANewFileTheUsualPermissions) {
