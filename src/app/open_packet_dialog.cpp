@@ -11,7 +11,7 @@
 namespace pellar {
 namespace {
 
-struct RowSpec {
+struct RowControls {
   ComponentKind kind;
   int button_id;
   const char* caption;
@@ -19,7 +19,7 @@ struct RowSpec {
 };
 
 // Top to bottom. The rows' order is the window's own, not the order of the file.
-constexpr std::array<RowSpec, COpenPacketDialog::kRowCount> kRows{{
+constexpr std::array<RowControls, COpenPacketDialog::kRowCount> kRows{{
     {ComponentKind::UVCCONFIG, 1008, "打开UVCCONFIG文件", 1009},
     {ComponentKind::UVCATTR, 1017, "打开UVCATTR文件", 1018},
     {ComponentKind::APP, 1019, "打开APP文件", 1020},
