@@ -97,8 +97,13 @@ QWidget* CPellarDlg::CreateControl(int kind, const char* caption) {
   switch (static_cast<ControlKind>(kind)) {
     case ControlKind::kListView:
       return device_list_ = new pellar::DeviceListView(this);
-    case ControlKind::kPushButton:
-      return new QPushButton(text, this);
+    case ControlKind::kPushButton: {
+      // No default button, not even the one a dialog would pick when shown: Enter presses the
+      // focused button (keyPressEvent) and otherwise ends the run.
+      auto* button = new QPushButton(text, this);
+      button->setAutoDefault(false);
+      return button;
+    }
     case ControlKind::kEdit:
       return new QLineEdit(this);
     case ControlKind::kGroupBox: {

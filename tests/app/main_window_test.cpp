@@ -104,6 +104,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!(window.windowFlags() & Qt::WindowMinMaxButtonsHint));
     QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
     for (int size : {16, 32}) QVERIFY(!window.windowIcon().pixmap(size).isNull());
+    QVERIFY(bench.ShowActive());
     for (QPushButton* button : window.findChildren<QPushButton*>()) QVERIFY(!button->isDefault());
   }
 
