@@ -34,6 +34,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
   CommandRegistry commands;
   AddListCommand(app, commands);
+  AddPackCommand(app, commands);
+  AddInspectCommand(app, commands);
   AddFieldCommands(app, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
