@@ -103,6 +103,12 @@ int PrivateProfile::Int(std::string_view section, std::string_view key, int fall
   return value ? ParseLeadingInt(*value) : fallback;
 }
 
+std::vector<std::string> PrivateProfile::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& section : sections_) names.push_back(section.name);
+  return names;
+}
+
 int ParseLeadingInt(std::string_view text) {
   text = Trim(text);
   bool negative = false;

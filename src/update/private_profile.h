@@ -27,6 +27,8 @@ class PrivateProfile {
   // The value read as the platform reads integers: an optional sign and the leading digits;
   // no digits gives 0, a missing key `fallback`. Out-of-range values stop at the int limits.
   int Int(std::string_view section, std::string_view key, int fallback = 0) const;
+  // The section names in file order, as written.
+  std::vector<std::string> SectionNames() const;
 
  private:
   struct Entry {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "update/private_profile.h"
 
@@ -19,10 +20,27 @@ int ReadFileCount(const std::string& list_path) {
 
 UpdateEntry ReadUpdateEntry(const std::string& list_path, long long index) {
   // Read afresh for every entry, as the platform's profile functions do.
-  PrivateProfile profile = PrivateProfile::Load(list_path);
+  return ReadUpdateEntry(PrivateProfile::Load(list_path), index);
+}
+
+UpdateEntry ReadUpdateEntry(const PrivateProfile& list, long long index) {
   std::string section = "file" + std::to_string(index);
-  return UpdateEntry{index, profile.String(section, "filename"),
-                     profile.String(section, "DevicefilePath")};
+  return UpdateEntry{index, list.String(section, "filename"), list.String(section, "DevicefilePath")};
+}
+
+long long LastEntrySection(const PrivateProfile& list) {
+  long long last = 0;
+  for (const std::string& name : list.SectionNames()) {
+    // Only names that "file%d" can produce: no sign, no leading zero, not too long to count.
+    if (name.size() < 5 || name.size() > 14 || name[4] == '0') continue;
+    std::string prefix = name.substr(0, 4);
+    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (prefix != "file") continue;
+    std::string digits = name.substr(4);
+    if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    last = std::max(last, std::stoll(digits));
+  }
+  return last;
 }
 
 std::string ExecutableDirectory() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "device/text_codec.h"
+#include "update/private_profile.h"
 
 namespace pellar {
 
@@ -35,6 +36,9 @@ struct UpdateEntry {
 int ReadFileCount(const std::string& list_path);
 // The entry's values; missing ones read as empty.
 UpdateEntry ReadUpdateEntry(const std::string& list_path, long long index);
+UpdateEntry ReadUpdateEntry(const PrivateProfile& list, long long index);
+// The highest entry number that has a section of its own; 0 when none has.
+long long LastEntrySection(const PrivateProfile& list);
 
 // The running executable's directory with its trailing "/".
 std::string ExecutableDirectory();
