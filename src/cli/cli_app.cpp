@@ -34,6 +34,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
   CommandRegistry commands;
   AddListCommand(app, commands);
+  AddUpdateCommand(app, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

@@ -50,5 +50,6 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
 // One function per command file.
 void AddListCommand(CLI::App& app, CommandRegistry& commands);
+void AddUpdateCommand(CLI::App& app, CommandRegistry& commands);
 
 }  // namespace pellar::cli

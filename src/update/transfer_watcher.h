@@ -16,6 +16,8 @@ class TransferWatcher {
   virtual void DataAccepted(std::int64_t sent, std::int64_t size) = 0;
   // The transfer of the file has ended, accepted or not.
   virtual void FileEnded(bool accepted) = 0;
+  // The run waits this long for the device to take in the file just sent.
+  virtual void Pausing(int milliseconds) { (void)milliseconds; }
 };
 
 }  // namespace pellar

@@ -72,7 +72,10 @@ class UpdateRunner {
       return EntryResult::kFailed;
     }
     ui.SetProgress(100);
-    if (entry.PausesAfter()) context_.clock.Sleep(kLzmaPauseMs);
+    if (entry.PausesAfter()) {
+      if (watcher != nullptr) watcher->Pausing(kLzmaPauseMs);
+      context_.clock.Sleep(kLzmaPauseMs);
+    }
     return EntryResult::kSent;
   }
 
