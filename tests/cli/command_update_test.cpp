@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "cli/cli_app.h"
-#include "update/scratch_folder.h"
+#include "update/update_files.h"
 
 extern char** environ;
 
@@ -18,7 +18,8 @@ namespace pellar::cli {
 namespace {
 
 using pellar::testing::PatternBytes;
-using pellar::testing::ScratchFolder;
+using pellar::testing::Slashed;
+using pellar::testing::TempDir;
 
 const char* kOneDevice =
     R"({"devices":[{"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678"}]})";
@@ -51,7 +52,7 @@ class UpdateCommandTest : public ::testing::Test {
     return folder_.Write("rules.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678","rules":)" + rules + "}]}");
   }
 
-  ScratchFolder folder_;
+  TempDir folder_;
   std::string list_;
   std::string sim_;
 };
@@ -102,7 +103,7 @@ TEST_F(UpdateCommandTest, SeveralDevicesNeedAChoice) {
 TEST_F(UpdateCommandTest, CheckPrintsThePlanWithoutADevice) {
   Result good = RunCommand({"update", "--check", list_});  // no --simulate: the real library is never used
   EXPECT_EQ(good.status, 0) << good.err;
-  EXPECT_NE(good.out.find(folder_.path() + "fw/a.bin  a.bin         a.bin             1500  2        0.07 s"),
+  EXPECT_NE(good.out.find(Slashed(folder_) + "fw/a.bin  a.bin         a.bin             1500  2        0.07 s"),
             std::string::npos)
       << good.out;
   EXPECT_NE(good.out.find("total: 1520 bytes in 3 packets; the pacing alone takes 0.10 s"), std::string::npos);
@@ -123,7 +124,7 @@ TEST_F(UpdateCommandTest, InterruptCancelsWithStatus130) {
   std::string list = folder_.Write(
       "long.txt", "[Update_Info]\nfile_num=2\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n"
                   "[file2]\nfilename=fw/b.bin\nDevicefilePath=b.bin\n");
-  std::string err_path = folder_.path() + "err.txt";
+  std::string err_path = Slashed(folder_) + "err.txt";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT, 0600);

@@ -7,7 +7,7 @@
 #include "device/command_codes.h"
 #include "device/device_table.h"
 #include "support/sim_bench.h"
-#include "update/scratch_folder.h"
+#include "update/update_files.h"
 
 namespace pellar {
 namespace {

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "update/private_profile.h"
-#include "update/scratch_folder.h"
+#include "update/update_files.h"
 #include "update/update_list.h"
 
 namespace pellar {
 namespace {
 
-using testing::ScratchFolder;
+using testing::MakeFolder;
+using testing::Slashed;
+using testing::TempDir;
 
 TEST(PrivateProfile, NamesIgnoreCaseAndTheFirstOccurrenceWins) {
   PrivateProfile profile = PrivateProfile::Parse(
@@ -91,7 +93,7 @@ TEST(PrivateProfile, IntegersAreReadAsThePlatformReadsThem) {
 }
 
 TEST(UpdateList, EntriesReadFromTheFile) {
-  ScratchFolder folder;
+  TempDir folder;
   std::string list = folder.Write("list.txt",
                                   "[Update_Info]\nfile_num=3\n"
                                   "[file1]\nfilename=images/app.bin\nDevicefilePath=app.bin\n"
@@ -105,8 +107,8 @@ TEST(UpdateList, EntriesReadFromTheFile) {
   EXPECT_EQ(second.device_path, "");
   EXPECT_EQ(ReadUpdateEntry(list, 3).filename, "res.lzma");
 
-  EXPECT_EQ(ReadFileCount(folder.path() + "missing.txt"), 0);
-  EXPECT_EQ(ReadUpdateEntry(folder.path() + "missing.txt", 1).filename, "");
+  EXPECT_EQ(ReadFileCount(Slashed(folder) + "missing.txt"), 0);
+  EXPECT_EQ(ReadUpdateEntry(Slashed(folder) + "missing.txt", 1).filename, "");
 }
 
 TEST(UpdateList, DerivedNames) {

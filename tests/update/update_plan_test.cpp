@@ -2,17 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "update/scratch_folder.h"
+#include "update/update_files.h"
 
 namespace pellar {
 namespace {
 
-using testing::ScratchFolder;
+using testing::MakeFolder;
+using testing::Slashed;
+using testing::TempDir;
 using Lines = std::vector<std::string>;
 
 TEST(UpdatePlan, SizesPacketsPacingAndEveryProblem) {
-  ScratchFolder folder;
-  std::string bin = folder.MakeFolder("bin");
+  TempDir folder;
+  std::string bin = MakeFolder(folder, "bin");
   folder.Write("lists/app.bin", std::string(2021, 'a'));
   folder.Write("lists/res.bin", std::string(1010, 'r'));
   folder.Write("lists/empty.bin", "");
@@ -43,27 +45,27 @@ TEST(UpdatePlan, SizesPacketsPacingAndEveryProblem) {
     EXPECT_EQ(entry.pacing_ms, expected[i].pacing_ms);
     EXPECT_EQ(entry.problems.size(), expected[i].problems);
   }
-  EXPECT_EQ(plan.entries[0].host_path, folder.path() + "lists/app.bin");
+  EXPECT_EQ(plan.entries[0].host_path, Slashed(folder) + "lists/app.bin");
   EXPECT_EQ(plan.entries[2].problems, Lines{"file3: the device file name is too long!"});
   EXPECT_EQ(plan.entries[3].problems[0].rfind("file4: the file is too large!", 0), 0U);
   EXPECT_EQ(plan.entries[4].host_path, bin + "sub/gone.bin");
   EXPECT_EQ(plan.entries[4].problems,
             Lines{"file5: open the file failed! (no readable file at " + bin + "sub/gone.bin nor " +
-                  folder.path() + "lists/sub/gone.bin)"});
+                  Slashed(folder) + "lists/sub/gone.bin)"});
   EXPECT_EQ(plan.problems, Lines{"entries 7 to 9 have no section: no file to send"});
   EXPECT_FALSE(plan.WouldSucceed());
   EXPECT_EQ(plan.TotalPackets(), 3 + 1 + 10382);
 }
 
 TEST(UpdatePlan, ListsThatWouldSucceedOrSendNothing) {
-  ScratchFolder folder;
+  TempDir folder;
   folder.Write("a.bin", "abc");
   std::string good = folder.Write("good.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=a.bin\nDevicefilePath=a\n");
-  EXPECT_TRUE(PlanUpdate(good, TextCodec::Utf8(), folder.MakeFolder("bin")).WouldSucceed());
+  EXPECT_TRUE(PlanUpdate(good, TextCodec::Utf8(), MakeFolder(folder, "bin")).WouldSucceed());
 
   std::string none = folder.Write("none.txt", "[Update_Info]\nfile_num=0\n");
-  for (const std::string& path : {none, folder.path() + "missing.txt", std::string()}) {
-    UpdatePlan plan = PlanUpdate(path, TextCodec::Utf8(), folder.path());
+  for (const std::string& path : {none, Slashed(folder) + "missing.txt", std::string()}) {
+    UpdatePlan plan = PlanUpdate(path, TextCodec::Utf8(), Slashed(folder));
     EXPECT_FALSE(plan.WouldSucceed()) << path;
     EXPECT_TRUE(plan.entries.empty());
     EXPECT_EQ(plan.problems.size(), 1U);

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "support/sim_bench.h"
-#include "update/scratch_folder.h"
+#include "update/update_files.h"
 
 namespace pellar {
 namespace {
@@ -13,7 +13,9 @@ namespace {
 using testing::OneDevice;
 using testing::PatternBytes;
 using testing::RecordingOperator;
-using testing::ScratchFolder;
+using testing::MakeFolder;
+using testing::Slashed;
+using testing::TempDir;
 using testing::SimBench;
 using Lines = std::vector<std::string>;
 
@@ -69,8 +71,8 @@ class UpdateRunTest : public ::testing::Test {
     return bytes;
   }
 
-  ScratchFolder folder_;
-  std::string bin_ = folder_.MakeFolder("bin");
+  TempDir folder_;
+  std::string bin_ = MakeFolder(folder_, "bin");
   std::string device_path_ = "sim:0";
 };
 
@@ -149,7 +151,7 @@ TEST_P(UpdateRunEnds, MessagesAndWhatWasSent) {
   const EndCase& c = GetParam();
   std::uint32_t seed = 1;
   for (const auto& [path, size] : c.files) WriteFirmware(path, size, seed++);
-  std::string list = c.list.empty() ? folder_.path() + "lists/none.txt" : WriteList(c.list);
+  std::string list = c.list.empty() ? Slashed(folder_) + "lists/none.txt" : WriteList(c.list);
   SimBench bench(OneDevice(c.rules));
   EXPECT_EQ(Run(bench, list), c.outcome);
   EXPECT_EQ(bench.ui().messages(), c.messages);
