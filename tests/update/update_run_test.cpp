@@ -53,15 +53,31 @@ class TimedOperator final : public Operator {
   const Clock& clock_;
 };
 
+// Writes down the finer news a progress display gets.
+class RecordingWatcher final : public TransferWatcher {
+ public:
+  void FileStarted(const std::string& name, std::int64_t size) override {
+    events.push_back("start " + name + " " + std::to_string(size));
+  }
+  void DataAccepted(std::int64_t sent, std::int64_t size) override {
+    events.push_back(std::to_string(sent) + "/" + std::to_string(size));
+  }
+  void FileEnded(bool accepted) override { events.push_back(accepted ? "accepted" : "not accepted"); }
+  void Pausing(int milliseconds) override { events.push_back("pause " + std::to_string(milliseconds)); }
+  Lines events;
+};
+
 // Lists live in lists/, firmware beside them; bin/ stands for the executable's directory.
 class UpdateRunTest : public ::testing::Test {
  protected:
-  UpdateOutcome Run(SimBench& bench, const std::string& list_path, Operator* ui = nullptr) {
+  UpdateOutcome Run(SimBench& bench, const std::string& list_path, Operator* ui = nullptr,
+                    TransferWatcher* watcher = nullptr) {
     DeviceContext context = bench.context();
     DeviceContext chosen{context.hid, context.clock, ui != nullptr ? *ui : context.ui, context.codec};
     DeviceOpener opener = [&chosen, this] { return OpenDevicePath(chosen, device_path_); };
     UpdateRunOptions options;
     options.executable_dir = bin_;
+    options.watcher = watcher;
     return UpdateRun(chosen, opener, list_path, options);
   }
   std::string WriteList(const std::string& text) { return folder_.Write("lists/list.txt", text); }
@@ -84,7 +100,10 @@ TEST_F(UpdateRunTest, TwoFilesSentWithThePauseAfterTheLzmaOne) {
       "[file2]\nfilename=images/res.lzma\nDevicefilePath=res.lzma\n");
   SimBench bench(OneDevice());
   TimedOperator timed(bench.ui(), bench.clock());
-  EXPECT_EQ(Run(bench, list, &timed), UpdateOutcome::kSucceeded);
+  RecordingWatcher watcher;
+  EXPECT_EQ(Run(bench, list, &timed, &watcher), UpdateOutcome::kSucceeded);
+  EXPECT_EQ(watcher.events, (Lines{"start app.bin 2500", "1010/2500", "2020/2500", "2500/2500", "accepted",
+                                   "start res.lzma 1010", "1010/1010", "accepted", "pause 8000"}));
 
   EXPECT_EQ(bench.ui().events(),
             (Lines{"progress: 0", "progress: 0", "status: update app.bin ...", "breathe", "progress: 0",
