@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QLabel>
+#include "pellar_app.h"
 
-// Placeholder until the main window lands.
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QLabel label("Pellar Update Tools");
-  label.show();
-  return application.exec();
-}
+// The one application object, as the program's whole lifetime.
+static CPellarApp the_application;
+
+int main(int argc, char** argv) { return the_application.Run(argc, argv); }

@@ -35,6 +35,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   CommandRegistry commands;
   AddListCommand(app, commands);
   AddUpdateCommand(app, commands);
+  AddPackCommand(app, commands);
+  AddInspectCommand(app, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

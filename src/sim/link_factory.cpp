@@ -31,6 +31,12 @@ class AssembledLink final : public Link {
     return true;
   }
 
+  void AssembleSimulated(SimConfig config) {
+    auto simulation = std::make_unique<SimulatedHid>(std::move(config), *base_clock_);
+    simulation_ = simulation.get();
+    base_hid_ = std::move(simulation);
+  }
+
   HidApi& hid() override { return traced_hid_ ? *traced_hid_ : *base_hid_; }
   Clock& clock() override { return traced_clock_ ? *traced_clock_ : *base_clock_; }
   const TextCodec& codec() const override { return codec_; }
@@ -47,7 +53,25 @@ class AssembledLink final : public Link {
   std::unique_ptr<Clock> traced_clock_;
 };
 
+// Lends the caller's clock to a link, which otherwise owns its clock.
+class BorrowedClock final : public Clock {
+ public:
+  explicit BorrowedClock(Clock& inner) : inner_(inner) {}
+  void Sleep(int milliseconds) override { inner_.Sleep(milliseconds); }
+  double NowMs() const override { return inner_.NowMs(); }
+
+ private:
+  Clock& inner_;
+};
+
 }  // namespace
+
+std::unique_ptr<Link> MakeSimulatedLink(SimConfig config, Clock& clock) {
+  auto link = std::make_unique<AssembledLink>(std::make_unique<BorrowedClock>(clock),
+                                              TextCodec::Utf8());
+  link->AssembleSimulated(std::move(config));
+  return link;
+}
 
 std::unique_ptr<Link> MakeLink(const LinkOptions& options, std::unique_ptr<Clock> clock,
                                std::string* error) {

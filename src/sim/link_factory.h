@@ -36,4 +36,9 @@ class Link {
 std::unique_ptr<Link> MakeLink(const LinkOptions& options, std::unique_ptr<Clock> clock,
                                std::string* error);
 
+struct SimConfig;
+// Simulated devices from a configuration in memory, on a clock the caller keeps (it must outlive
+// the link), with UTF-8 text and no trace: a window under test on virtual time.
+std::unique_ptr<Link> MakeSimulatedLink(SimConfig config, Clock& clock);
+
 }  // namespace pellar
