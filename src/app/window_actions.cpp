@@ -1,6 +1,8 @@
 #include "window_actions.h"
 
 #include "control_ids.h"
+#include "info_actions.h"
+#include "open_packet_dialog.h"
 #include "pellar_dlg.h"
 #include "update_actions.h"
 
@@ -9,6 +11,11 @@ namespace pellar {
 void BindWindowActions(CPellarDlg& window) {
   window.BindButton(kScanDevicesButton, [&window] { window.ScanDevices(); });
   BindUpdateActions(window);
+  BindInfoActions(window);
+  window.BindButton(kPacketBuilderButton, [&window] {
+    COpenPacketDialog dialog(&window, &window);  // modal over the main window, its messages too
+    dialog.exec();
+  });
   // Each subsystem binds its own buttons with one call here, from its own file
   // (the update, the device information and the packet builder).
 }

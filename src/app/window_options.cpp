@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "sim/link_options_cli.h"
 #include "window_clock.h"
 
 namespace pellar {
@@ -11,14 +12,8 @@ namespace pellar {
 std::unique_ptr<Link> MakeWindowLink(const std::vector<std::string>& arguments, std::ostream& out,
                                      std::ostream& err, int* status) {
   CLI::App app{"Pellar Update Tools: firmware update of HID devices", "pellar"};
-  app.set_version_flag("--version", "1.0.0.1");
   LinkOptions options;
-  app.add_option("--simulate", options.simulate_file,
-                 "Work on the simulated devices described by this JSON file");
-  app.add_option("--trace", options.trace_file,
-                 "Write every HID call and wait to this file, as JSON Lines");
-  app.add_option("--encoding", options.encoding,
-                 "Encoding of text on the wire (an iconv name such as GBK); default: the locale's");
+  AddLinkOptions(app, options);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

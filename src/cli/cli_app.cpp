@@ -6,6 +6,7 @@
 
 #include "cli/terminal_operator.h"
 #include "device/clock.h"
+#include "sim/link_options_cli.h"
 
 namespace pellar::cli {
 
@@ -21,22 +22,17 @@ const CommandAction* CommandRegistry::Chosen() const {
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   CLI::App app{"Pellar: firmware update and identity fields of HID devices", "pellar-cli"};
-  app.set_version_flag("--version", "1.0.0.1");
   app.require_subcommand(1);
   app.fallthrough();  // the common options may stand after the command too
   LinkOptions link_options;
-  app.add_option("--simulate", link_options.simulate_file,
-                 "Work on the simulated devices described by this JSON file");
-  app.add_option("--trace", link_options.trace_file,
-                 "Write every HID call and wait to this file, as JSON Lines");
-  app.add_option("--encoding", link_options.encoding,
-                 "Encoding of text on the wire (an iconv name such as GBK); default: the locale's");
+  AddLinkOptions(app, link_options);
 
   CommandRegistry commands;
   AddListCommand(app, commands);
   AddUpdateCommand(app, commands);
   AddPackCommand(app, commands);
   AddInspectCommand(app, commands);
+  AddFieldCommands(app, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

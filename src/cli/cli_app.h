@@ -53,5 +53,6 @@ void AddListCommand(CLI::App& app, CommandRegistry& commands);
 void AddUpdateCommand(CLI::App& app, CommandRegistry& commands);
 void AddPackCommand(CLI::App& app, CommandRegistry& commands);
 void AddInspectCommand(CLI::App& app, CommandRegistry& commands);
+void AddFieldCommands(CLI::App& app, CommandRegistry& commands);  // read, write
 
 }  // namespace pellar::cli

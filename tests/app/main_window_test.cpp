@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "dialog_units.h"
 #include "main_window_template.h"
@@ -205,6 +206,23 @@ class MainWindowTest : public QObject {
     QVERIFY(window.actions().contains(&window.about_action()));
     QCOMPARE(window.about_action().text(), QString("关于 Pellar(&A)..."));
     QCOMPARE(window.about_action().shortcut(), QKeySequence(Qt::Key_F1));
+  }
+
+  void hiddenPackButtonOpensThePacketBuilderModally() {
+    WindowBench bench;
+    QVERIFY(bench.ShowActive());
+    QString opened;
+    bool window_disabled = false;
+    pellar::testing::WhenModal(&bench.window(), [&](QWidget* modal) {
+      if (modal == nullptr) return;
+      opened = modal->objectName();
+      window_disabled = modal->isModal() && modal->parentWidget() == &bench.window() &&
+                        !bench.Find(pellar::kUpdateButton)->isEnabled();
+    });
+    bench.Find<QPushButton>(pellar::kPacketBuilderButton)->click();
+    QCOMPARE(opened, QString("129"));
+    QVERIFY(window_disabled);
+    QVERIFY(!bench.Find(pellar::kPacketBuilderButton)->isVisible());
   }
 };
 
