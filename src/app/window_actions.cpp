@@ -4,11 +4,13 @@
 #include "info_actions.h"
 #include "open_packet_dialog.h"
 #include "pellar_dlg.h"
+#include "update_actions.h"
 
 namespace pellar {
 
 void BindWindowActions(CPellarDlg& window) {
   window.BindButton(kScanDevicesButton, [&window] { window.ScanDevices(); });
+  BindUpdateActions(window);
   BindInfoActions(window);
   window.BindButton(kPacketBuilderButton, [&window] {
     COpenPacketDialog dialog(&window, &window);  // modal over the main window, its messages too

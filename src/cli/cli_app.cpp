@@ -29,6 +29,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
   CommandRegistry commands;
   AddListCommand(app, commands);
+  AddUpdateCommand(app, commands);
   AddPackCommand(app, commands);
   AddInspectCommand(app, commands);
   AddFieldCommands(app, commands);

@@ -50,6 +50,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
 // One function per command file.
 void AddListCommand(CLI::App& app, CommandRegistry& commands);
+void AddUpdateCommand(CLI::App& app, CommandRegistry& commands);
 void AddPackCommand(CLI::App& app, CommandRegistry& commands);
 void AddInspectCommand(CLI::App& app, CommandRegistry& commands);
 void AddFieldCommands(CLI::App& app, CommandRegistry& commands);  // read, write

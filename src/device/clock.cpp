@@ -6,10 +6,19 @@
 namespace pellar {
 namespace {
 
+constexpr auto kAwakeMargin = std::chrono::microseconds(200);
+
 class RealClock final : public Clock {
  public:
+  // Waking from a sleep takes the system a tenth of a millisecond or more on a busy machine, and
+  // an update makes thousands of fixed waits: the last stretch of each is waited out awake, so a
+  // wait lasts as long as given and hardly longer.
   void Sleep(int milliseconds) override {
-    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    if (milliseconds <= 0) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    std::this_thread::sleep_until(deadline - kAwakeMargin);
+    while (std::chrono::steady_clock::now() < deadline) {
+    }
   }
   double NowMs() const override {
     auto elapsed = std::chrono::steady_clock::now().time_since_epoch();

@@ -1,0 +1,127 @@
+#include "update/update_run.h"
+
+#include <memory>
+#include <new>
+
+#include "update/host_file.h"
+#include "update/ota_transfer.h"
+#include "update/update_list.h"
+
+namespace pellar {
+namespace {
+
+// The device needs this long to unpack a ".lzma" file before it takes the next one.
+constexpr int kLzmaPauseMs = 8000;
+
+enum class EntryResult { kSent, kFailed, kCancelled };
+
+// One run over an open device: the handle, the buffer and the list path, released in one place.
+class UpdateRunner {
+ public:
+  UpdateRunner(DeviceContext& context, DeviceHandle device, const std::string& list_path,
+               const UpdateRunOptions& options, std::uint8_t* buffer)
+      : context_(context), device_(device), list_path_(list_path), options_(options),
+        buffer_(buffer),
+        executable_dir_(options.executable_dir.empty() ? ExecutableDirectory() : options.executable_dir) {}
+
+  UpdateOutcome Run() {
+    int last_result = -1;
+    const long long count = ReadFileCount(list_path_);
+    for (long long index = 1; index <= count; ++index) {
+      EntryResult result = SendEntry(ReadUpdateEntry(list_path_, index));
+      if (result == EntryResult::kFailed) return UpdateOutcome::kFailed;
+      if (result == EntryResult::kCancelled) return UpdateOutcome::kCancelled;
+      last_result = 0;
+    }
+    return last_result == 0 ? UpdateOutcome::kSucceeded : UpdateOutcome::kNoFiles;
+  }
+
+ private:
+  EntryResult SendEntry(const UpdateEntry& entry) {
+    Operator& ui = context_.ui;
+    ui.SetProgress(0);
+    ui.SetStatus("update " + entry.DisplayName() + " ...");
+    HostFile file = LoadHostFile(
+        HostPathCandidates(entry.filename, executable_dir_, list_path_, context_.codec), buffer_,
+        kTransferBufferSize);
+    if (file.status != HostFileStatus::kLoaded) {
+      ui.ShowMessage(HostFileMessage(file.status));
+      return EntryResult::kFailed;
+    }
+    const char* name_problem = nullptr;
+    std::optional<std::string> device_name =
+        EncodeDeviceName(entry.device_path, context_.codec, &name_problem);
+    if (!device_name) {
+      ui.ShowMessage(name_problem);
+      return EntryResult::kFailed;
+    }
+    TransferWatcher* watcher = options_.watcher;
+    if (watcher != nullptr) watcher->FileStarted(entry.DisplayName(), file.size);
+    OtaTransferReport report;
+    int result = OtaTransfer(context_, device_, buffer_, static_cast<std::int32_t>(file.size),
+                             *device_name, &report, watcher);
+    if (watcher != nullptr) watcher->FileEnded(result == 0 && !report.cut_short);
+    // A file cut short is not on the device whole: the run ends without a message of its own.
+    if (report.cut_short) {
+      ui.SetProgress(0);
+      return EntryResult::kCancelled;
+    }
+    if (result != 0) {
+      ui.ShowMessage("update " + entry.filename + " failed ");
+      ui.SetProgress(0);
+      return EntryResult::kFailed;
+    }
+    ui.SetProgress(100);
+    if (entry.PausesAfter()) {
+      if (watcher != nullptr) watcher->Pausing(kLzmaPauseMs);
+      context_.clock.Sleep(kLzmaPauseMs);
+    }
+    return EntryResult::kSent;
+  }
+
+  DeviceContext& context_;
+  DeviceHandle device_;
+  const std::string& list_path_;
+  const UpdateRunOptions& options_;
+  std::uint8_t* buffer_;
+  std::string executable_dir_;
+};
+
+}  // namespace
+
+UpdateOutcome UpdateRun(DeviceContext& context, const DeviceOpener& open_device,
+                        const std::string& update_list_path, const UpdateRunOptions& options) {
+  Operator& ui = context.ui;
+  ui.SetProgress(0);
+  DeviceHandle device = open_device();
+  if (device == nullptr) return UpdateOutcome::kFailed;
+  if (update_list_path.empty()) {
+    ui.ShowMessage(kListPathEmpty);
+    CloseDevice(context.hid, device);
+    return UpdateOutcome::kFailed;
+  }
+  // Left uninitialised: only the bytes of each file are ever touched.
+  std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kTransferBufferSize]);
+  if (buffer == nullptr) {
+    ui.ShowMessage(kBufferUnavailable);
+    CloseDevice(context.hid, device);
+    return UpdateOutcome::kFailed;
+  }
+  UpdateOutcome outcome =
+      UpdateRunner(context, device, update_list_path, options, buffer.get()).Run();
+  buffer.reset();
+  CloseDevice(context.hid, device);
+  if (outcome != UpdateOutcome::kSucceeded) {
+    // Failures have shown their messages and left the bar at 0.
+    ui.SetStatus("");
+    return outcome;
+  }
+  ui.SetProgress(100);
+  ui.SetStatus(kUpdateFinished);
+  ui.ShowMessage(kUpdateOk);
+  ui.SetProgress(0);
+  ui.SetStatus("");
+  return outcome;
+}
+
+}  // namespace pellar

@@ -1,0 +1,151 @@
+// The update from the window: choosing the list file, the buttons held during a run, and a close
+// that arrives while files are being sent.
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "support/temp_dir.h"
+#include "window_bench.h"
+
+using pellar::testing::RunModal;
+using pellar::testing::TempDir;
+using pellar::testing::WhenModal;
+using pellar::testing::WindowBench;
+
+namespace {
+
+const char* kOneDevice =
+    R"({"devices":[{"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678"}]})";
+
+// Answers every message box as it comes up and notes its text.
+class MessageAnswerer {
+ public:
+  MessageAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts << box->text();
+        box->accept();
+      }
+    });
+    timer_.start(1);
+  }
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+// Picks `path` in the file dialog that "select config files" opens, or cancels it when empty.
+QStringList Choose(WindowBench& bench, const QString& path) {
+  QStringList filters;
+  WhenModal(&bench.window(), [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return;
+    filters = dialog->nameFilters();
+    if (path.isEmpty()) {
+      dialog->reject();
+    } else {
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept checks the file
+    }
+  });
+  bench.Find<QPushButton>(pellar::kSelectConfigButton)->click();
+  return filters;
+}
+
+std::string Bytes(std::size_t size, int seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed) % 251);
+  return bytes;
+}
+
+}  // namespace
+
+class UpdateWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // The field only shows the chosen path: a cancelled choice keeps it, typing over it changes
+  // nothing, and the update reads the path the chooser set.
+  void chooseTheListThenUpdate() {
+    TempDir folder;
+    std::string firmware = Bytes(2500, 1);
+    folder.Write("fw/app.bin", firmware);
+    const QString list = QString::fromStdString(folder.Write(
+        "list.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw/app.bin\nDevicefilePath=app.bin\n"));
+    WindowBench bench(kOneDevice);
+    QVERIFY(bench.ShowActive());
+    auto* field = bench.Find<QLineEdit>(pellar::kUpdateListPathEdit);
+
+    QCOMPARE(Choose(bench, list), (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)")}));
+    QCOMPARE(field->text(), list);
+    Choose(bench, QString());
+    QCOMPARE(field->text(), list);
+    field->setText(QStringLiteral("/typed/by/hand.txt"));
+
+    bench.ClickRow(0);
+    MessageAnswerer answerer;
+    QMap<int, bool> enabled_during_run;
+    int breaths_seen = 0;
+    QTimer::singleShot(0, &bench.window(), [&] {
+      ++breaths_seen;
+      for (int id : {int(pellar::kUpdateButton), int(pellar::kSelectConfigButton),
+                     int(pellar::kScanDevicesButton), int(pellar::kReadAppKeyButton),
+                     int(pellar::kWriteAppKeyButton)})
+        enabled_during_run[id] = bench.Find(id)->isEnabled();
+    });
+    bench.Find<QPushButton>(pellar::kUpdateButton)->click();
+
+    QCOMPARE(breaths_seen, 1);
+    for (auto it = enabled_during_run.begin(); it != enabled_during_run.end(); ++it)
+      QVERIFY2(!it.value(), qPrintable(QString::number(it.key())));
+    QCOMPARE(answerer.texts, QStringList{QStringLiteral("update ok!")});
+    const std::vector<pellar::ReceivedFile>& files = bench.sim().ReceivedFiles(0);
+    QCOMPARE(files.size(), std::size_t{1});
+    QVERIFY(files[0].data == firmware && files[0].complete);
+    QCOMPARE(bench.Find<QProgressBar>(pellar::kProgressBar)->value(), 0);
+    QCOMPARE(bench.Find<QLabel>(pellar::kStatusText)->text(), QString());
+    for (int id : enabled_during_run.keys()) QVERIFY(bench.Find(id)->isEnabled());
+    QCOMPARE(bench.sim().OpenHandles(), 0);
+  }
+
+  // The close cuts the current file short at the next packet; the status is still asked for, no
+  // later file is sent, no message is shown, and the window's run ends after the update's.
+  void closeDuringARunCancelsItAndEndsTheWindow() {
+    TempDir folder;
+    std::string first = Bytes(10100, 2);
+    folder.Write("a.bin", first);
+    folder.Write("b.bin", Bytes(100, 3));
+    const QString list = QString::fromStdString(folder.Write(
+        "list.txt", "[Update_Info]\nfile_num=2\n[file1]\nfilename=a.bin\nDevicefilePath=a.bin\n"
+                    "[file2]\nfilename=b.bin\nDevicefilePath=b.bin\n"));
+    WindowBench bench(kOneDevice);
+    QVERIFY(bench.ShowActive());
+    Choose(bench, list);
+    bench.ClickRow(0);
+    MessageAnswerer answerer;
+    CPellarDlg& window = bench.window();
+    QTimer closer;
+    // Start, file type and three packets on the device: then the operator closes the window.
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (bench.sim().Requests(0).size() >= 5 && window.isVisible()) window.close();
+    });
+    closer.start(0);
+    int ended = RunModal(window, [&] { bench.Find<QPushButton>(pellar::kUpdateButton)->click(); });
+    closer.stop();
+
+    QCOMPARE(ended, int(QDialog::Rejected));
+    QVERIFY(window.CloseRequested());
+    QVERIFY(answerer.texts.isEmpty());
+    const std::vector<pellar::ReceivedFile>& files = bench.sim().ReceivedFiles(0);
+    QCOMPARE(files.size(), std::size_t{1});
+    QCOMPARE(files[0].data, first.substr(0, 3030));
+    QCOMPARE(bench.sim().Requests(0).back().command(), std::uint16_t{0x3300});
+    QCOMPARE(bench.sim().OpenHandles(), 0);
+    QCOMPARE(bench.Find<QLabel>(pellar::kStatusText)->text(), QString());
+  }
+};
+
+QTEST_MAIN(UpdateWindowTest)
+#include "update_window_test.moc"

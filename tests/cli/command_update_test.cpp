@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli/cli_app.h"
+#include "update/update_files.h"
+
+extern char** environ;
+
+namespace pellar::cli {
+namespace {
+
+using pellar::testing::PatternBytes;
+using pellar::testing::Slashed;
+using pellar::testing::TempDir;
+
+const char* kOneDevice =
+    R"({"devices":[{"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678"}]})";
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunCommand(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = RunCli(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// Small files only: the command line runs on the real clock, 35 ms a packet.
+class UpdateCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_.Write("fw/a.bin", PatternBytes(1500));
+    folder_.Write("fw/b.bin", PatternBytes(20));
+    list_ = folder_.Write("list.txt",
+                          "[Update_Info]\nfile_num=2\n[file1]\nfilename=fw/a.bin\nDevicefilePath=a.bin\n"
+                          "[file2]\nfilename=fw\\b.bin\nDevicefilePath=b.bin\n");
+    sim_ = folder_.Write("sim.json", kOneDevice);
+  }
+  std::string Device(const std::string& rules) {
+    return folder_.Write("rules.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678","rules":)" + rules + "}]}");
+  }
+
+  TempDir folder_;
+  std::string list_;
+  std::string sim_;
+};
+
+TEST_F(UpdateCommandTest, AWholeUpdateEndsWithUpdateOk) {
+  Result result = RunCommand({"--simulate", sim_, "update", list_});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("update a.bin ...\n"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("a.bin: 1500 bytes sent in"), std::string::npos);
+  EXPECT_NE(result.err.find("update fw\\b.bin ...\n"), std::string::npos);
+  EXPECT_NE(result.err.find("update finish!\nupdate ok!\n"), std::string::npos);
+}
+
+TEST_F(UpdateCommandTest, FailuresAndEmptyListsExitWithOne) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string expected_err;
+  };
+  std::string empty_list = folder_.Write("empty.txt", "[Update_Info]\nfile_num=0\n");
+  const Case cases[] = {
+      {"StartRefused", {"--simulate", Device(R"([{"command":"0x3000","answer":"refuse","status":1}])"), "update", list_},
+       "update a.bin ...\nsend the cmd of start update failed!\nupdate fw/a.bin failed \n"},
+      {"NoFiles", {"--simulate", sim_, "update", empty_list},
+       "pellar-cli: the update list names no files; nothing was sent\n"},
+      {"NoSuchDevice", {"--simulate", sim_, "update", list_, "--device", "1234:9999"}, "HID open failed!\n"},
+      {"BadDeviceText", {"--simulate", sim_, "update", list_, "--device", "cam"},
+       "pellar-cli: --device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"cam\"\n"},
+  };
+  for (const Case& c : cases) {
+    Result result = RunCommand(c.arguments);
+    EXPECT_EQ(result.status, 1) << c.name;
+    EXPECT_EQ(result.err, c.expected_err) << c.name;
+  }
+}
+
+TEST_F(UpdateCommandTest, SeveralDevicesNeedAChoice) {
+  std::string two = folder_.Write(
+      "two.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678"},{"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw7"}]})");
+  Result ambiguous = RunCommand({"--simulate", two, "update", list_});
+  EXPECT_EQ(ambiguous.status, 1);
+  EXPECT_NE(ambiguous.err.find("several HID devices found"), std::string::npos) << ambiguous.err;
+  Result chosen = RunCommand({"--simulate", two, "update", list_, "--path", "/dev/hidraw7"});
+  EXPECT_EQ(chosen.status, 0) << chosen.err;
+}
+
+TEST_F(UpdateCommandTest, CheckPrintsThePlanWithoutADevice) {
+  Result good = RunCommand({"update", "--check", list_});  // no --simulate: the real library is never used
+  EXPECT_EQ(good.status, 0) << good.err;
+  EXPECT_NE(good.out.find(Slashed(folder_) + "fw/a.bin  a.bin         a.bin             1500  2        0.07 s"),
+            std::string::npos)
+      << good.out;
+  EXPECT_NE(good.out.find("total: 1520 bytes in 3 packets; the pacing alone takes 0.10 s"), std::string::npos);
+
+  std::string bad = folder_.Write(
+      "bad.txt", "[Update_Info]\nfile_num=3\n[file1]\nfilename=gone.bin\nDevicefilePath=g.lzma\n"
+                 "[file2]\nfilename=fw/a.bin\nDevicefilePath=" + std::string(1011, 'x') + "\n");
+  Result problems = RunCommand({"update", "--check", bad});
+  EXPECT_EQ(problems.status, 1);
+  EXPECT_NE(problems.err.find("file1: open the file failed!"), std::string::npos) << problems.err;
+  EXPECT_NE(problems.err.find("file2: the device file name is too long!"), std::string::npos);
+  EXPECT_NE(problems.err.find("file3: open the file failed!"), std::string::npos);
+}
+
+// Ctrl+C reaches the running program as SIGINT: the run ends as cancelled with status 130.
+TEST_F(UpdateCommandTest, InterruptCancelsWithStatus130) {
+  folder_.Write("fw/long.bin", PatternBytes(1010 * 60));
+  std::string list = folder_.Write(
+      "long.txt", "[Update_Info]\nfile_num=2\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n"
+                  "[file2]\nfilename=fw/b.bin\nDevicefilePath=b.bin\n");
+  std::string err_path = Slashed(folder_) + "err.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
+  std::vector<std::string> arguments{PELLAR_CLI_PATH, "--simulate", sim_, "update", list};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, PELLAR_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  std::ifstream err_file(err_path);
+  std::string err((std::istreambuf_iterator<char>(err_file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(err.find("update b.bin"), std::string::npos) << err;
+  EXPECT_EQ(err.find("update ok!"), std::string::npos);
+  EXPECT_NE(err.find("update cancelled"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pellar::cli
