@@ -9,6 +9,7 @@
 namespace pellar {
 
 void BindWindowActions(CPellarDlg& window) {
+  // Each subsystem binds its own buttons, from its own file.
   window.BindButton(kScanDevicesButton, [&window] { window.ScanDevices(); });
   BindUpdateActions(window);
   BindInfoActions(window);
@@ -16,8 +17,6 @@ void BindWindowActions(CPellarDlg& window) {
     COpenPacketDialog dialog(&window, &window);  // modal over the main window, its messages too
     dialog.exec();
   });
-  // Each subsystem binds its own buttons with one call here, from its own file
-  // (the update, the device information and the packet builder).
 }
 
 }  // namespace pellar
