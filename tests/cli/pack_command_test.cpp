@@ -6,13 +6,14 @@
 
 #include "cli/cli_app.h"
 #include "packer/packet_inspection.h"
-#include "packer/scratch_folder.h"
+#include "packer/byte_pattern.h"
+#include "support/temp_dir.h"
 
 namespace pellar::cli {
 namespace {
 
 using testing::Pattern;
-using testing::ScratchFolder;
+using testing::TempDir;
 
 struct CliRun {
   int status;
@@ -32,8 +33,8 @@ std::string ReadText(const std::string& path) {
 }
 
 // The real program, started in `folder` as a user would start it there.
-CliRun RunProgramIn(const ScratchFolder& folder, const std::string& arguments) {
-  std::string command = "cd '" + folder.root().string() + "' && '" PELLAR_CLI_PATH "' " + arguments +
+CliRun RunProgramIn(const TempDir& folder, const std::string& arguments) {
+  std::string command = "cd '" + folder.path().string() + "' && '" PELLAR_CLI_PATH "' " + arguments +
                         " >out.txt 2>err.txt";
   int status = std::system(command.c_str());
   CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(folder.Path("out.txt")),
@@ -44,13 +45,13 @@ CliRun RunProgramIn(const ScratchFolder& folder, const std::string& arguments) {
 }
 
 TEST(PackCommand, WritesPacketBinInTheCurrentDirectoryAndInspectReadsItBack) {
-  ScratchFolder folder;
-  folder.Write("u.bin", Pattern(100, 1));
-  folder.Write("a.bin", Pattern(50, 2));
+  TempDir folder;
+  folder.WriteBytes("u.bin", Pattern(100, 1));
+  folder.WriteBytes("a.bin", Pattern(50, 2));
   CliRun pack = RunProgramIn(folder, "pack --app a.bin --uvcconfig u.bin");
   EXPECT_EQ(pack.status, kExitOk) << pack.err;
   EXPECT_EQ(pack.err, "文件组包packet.bin成功，文件在当前目录!\n");
-  EXPECT_EQ(folder.Read("packet.bin").size(), 178u);
+  EXPECT_EQ(folder.ReadBytes("packet.bin").size(), 178u);
 
   CliRun inspect = RunProgramIn(folder, "inspect packet.bin");
   EXPECT_EQ(inspect.status, kExitOk) << inspect.err;
@@ -62,8 +63,8 @@ TEST(PackCommand, WritesPacketBinInTheCurrentDirectoryAndInspectReadsItBack) {
 }
 
 TEST(PackCommand, EachOptionTakesItsKind) {
-  ScratchFolder folder;
-  std::string component = folder.Write("c.bin", {1, 2});
+  TempDir folder;
+  std::string component = folder.WriteBytes("c.bin", {1, 2});
   const std::pair<const char*, std::uint16_t> options[] = {
       {"--uvcconfig", 0x3112},     {"--uvcattr", 0x3113},  {"--hid-test", 0x31F0},
       {"--sensor-dirver", 0x3114}, {"--sensor-settings", 0x3115},
@@ -72,16 +73,16 @@ TEST(PackCommand, EachOptionTakesItsKind) {
     SCOPED_TRACE(option);
     CliRun run = RunInProcess({"pack", option, component, "-o", folder.Path("p.bin")});
     ASSERT_EQ(run.status, kExitOk) << run.err;
-    PacketInspection inspection = InspectPacket(folder.Read("p.bin"));
+    PacketInspection inspection = InspectPacket(folder.ReadBytes("p.bin"));
     ASSERT_EQ(inspection.records.size(), 1u);
     EXPECT_EQ(inspection.records[0].type, type);
   }
 }
 
 TEST(PackCommand, FailuresShowTheirMessageAndExitOne) {
-  ScratchFolder folder;
-  std::string component = folder.Write("c.bin", {1, 2});
-  std::string output = folder.Write("p.bin", {7});
+  TempDir folder;
+  std::string component = folder.WriteBytes("c.bin", {1, 2});
+  std::string output = folder.WriteBytes("p.bin", {7});
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
@@ -95,22 +96,22 @@ TEST(PackCommand, FailuresShowTheirMessageAndExitOne) {
     CliRun run = RunInProcess(c.arguments);
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, c.message);
-    EXPECT_EQ(folder.Read("p.bin"), std::vector<std::uint8_t>{7});
+    EXPECT_EQ(folder.ReadBytes("p.bin"), std::vector<std::uint8_t>{7});
   }
 }
 
 TEST(PackCommand, OutputElsewhereIsNamedInTheMessage) {
-  ScratchFolder folder;
-  std::string component = folder.Write("c.bin", {1});
+  TempDir folder;
+  std::string component = folder.WriteBytes("c.bin", {1});
   CliRun run = RunInProcess({"pack", "--hid-test", component, "-o", folder.Path("x.bin")});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err, "文件组包" + folder.Path("x.bin") + "成功!\n");
 }
 
 TEST(InspectCommand, NamesWhatIsWrongAndExitsOne) {
-  ScratchFolder folder;
-  std::string truncated = folder.Write("t.bin", {0x5A, 0x5A, 0, 0, 1});
-  std::string unknown = folder.Write("u.bin", {0x5A, 0x5A, 0, 0, 1, 0, 0, 0, 0x34, 0x12, 18, 0, 0, 0, 0, 0, 0, 0});
+  TempDir folder;
+  std::string truncated = folder.WriteBytes("t.bin", {0x5A, 0x5A, 0, 0, 1});
+  std::string unknown = folder.WriteBytes("u.bin", {0x5A, 0x5A, 0, 0, 1, 0, 0, 0, 0x34, 0x12, 18, 0, 0, 0, 0, 0, 0, 0});
   struct Case {
     std::string path;
     std::string message;
@@ -119,7 +120,7 @@ TEST(InspectCommand, NamesWhatIsWrongAndExitsOne) {
                         Case{unknown, unknown + ": unknown type code: record 1 at byte 8 has type code "
                                                 "0x1234, which no kind carries\n"},
                         Case{folder.Path("none.bin"), folder.Path("none.bin") + ": cannot be read\n"},
-                        Case{folder.root().string(), folder.root().string() + ": cannot be read\n"}}) {
+                        Case{folder.path().string(), folder.path().string() + ": cannot be read\n"}}) {
     CliRun run = RunInProcess({"inspect", c.path});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "pellar-cli: " + c.message);

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "packer/packet_packer.h"
-#include "packer/scratch_folder.h"
+#include "packer/byte_pattern.h"
+#include "support/temp_dir.h"
 #include "support/recording_operator.h"
 
 namespace pellar {
@@ -96,20 +97,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(InspectPacket, ReadsBackEveryRecordOfAPackedFile) {
-  testing::ScratchFolder folder;
+  testing::TempDir folder;
   ComponentPaths paths;
   std::vector<PacketRecord> expected;
   std::uint32_t position = kPacketHeaderSize;
   for (const ComponentKindInfo& info : kComponentKinds) {
     std::uint32_t length = 3 * (static_cast<std::uint32_t>(KindIndex(info.kind)) % 3);  // some 0
     paths[KindIndex(info.kind)] =
-        folder.Write(std::string(info.name), testing::Pattern(length, static_cast<std::uint8_t>(length)));
+        folder.WriteBytes(std::string(info.name), testing::Pattern(length, static_cast<std::uint8_t>(length)));
     expected.push_back({info.type, expected.empty() ? position + 10 : position, length});
     position += 10 + length;
   }
   testing::RecordingOperator ui;
   ASSERT_EQ(OnPack(paths, ui, folder.Path("packet.bin")), PackOutcome::kPacked);
-  PacketInspection inspection = InspectPacket(folder.Read("packet.bin"));
+  PacketInspection inspection = InspectPacket(folder.ReadBytes("packet.bin"));
   EXPECT_TRUE(inspection.ok()) << inspection.detail;
   EXPECT_EQ(inspection.header.recordCount, 8u);
   EXPECT_EQ(inspection.records, expected);

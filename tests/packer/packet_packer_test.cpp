@@ -7,7 +7,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "packer/scratch_folder.h"
+#include "packer/byte_pattern.h"
+#include "support/temp_dir.h"
 #include "support/recording_operator.h"
 
 namespace pellar {
@@ -15,7 +16,7 @@ namespace {
 
 using testing::Pattern;
 using testing::RecordingOperator;
-using testing::ScratchFolder;
+using testing::TempDir;
 using Bytes = std::vector<std::uint8_t>;
 
 const std::string kPacked = "文件组包packet.bin成功，文件在当前目录!";
@@ -44,22 +45,22 @@ class PackerTest : public ::testing::Test {
   std::string output() const { return folder_.Path("packet.bin"); }
   std::string message() const { return ui_.messages().empty() ? "" : ui_.messages().back(); }
 
-  ScratchFolder folder_;
+  TempDir folder_;
   RecordingOperator ui_;
 };
 
 TEST_F(PackerTest, TwoComponentsMakeTheWorkedExampleByteForByte) {
   Bytes uvcconfig = Pattern(100, 1), app = Pattern(50, 2);
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP)] = folder_.Write("app.bin", app);
-  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.Write("uvc.bin", uvcconfig);
+  paths[KindIndex(ComponentKind::APP)] = folder_.WriteBytes("app.bin", app);
+  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.WriteBytes("uvc.bin", uvcconfig);
 
   EXPECT_EQ(Pack(paths), PackOutcome::kPacked);
   Bytes expected{0x5A, 0x5A, 0, 0, 2, 0, 0, 0, 0x12, 0x31, 0x12, 0, 0, 0, 0x64, 0, 0, 0};
   Append(expected, uvcconfig);
   Append(expected, {0x10, 0x31, 0x76, 0, 0, 0, 0x32, 0, 0, 0});
   Append(expected, app);
-  EXPECT_EQ(folder_.Read("packet.bin"), expected);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), expected);
   ASSERT_EQ(expected.size(), 178u);
   // Opening the output by default name would write beside the test; the outcome names the file.
   EXPECT_EQ(message(), "文件组包" + output() + "成功!");
@@ -71,12 +72,12 @@ TEST_F(PackerTest, ASingleComponentOfAnyKindStandsAtByteEightWithOffsetEighteen)
     SCOPED_TRACE(std::string(info.name));
     Bytes data = Pattern(33, static_cast<std::uint8_t>(info.type));
     ComponentPaths paths;
-    paths[KindIndex(info.kind)] = folder_.Write("one.bin", data);
+    paths[KindIndex(info.kind)] = folder_.WriteBytes("one.bin", data);
     ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
     Bytes expected{0x5A, 0x5A, 0, 0, 1, 0, 0, 0};
     Append(expected, RecordBytes(info.type, 18, 33));
     Append(expected, data);
-    EXPECT_EQ(folder_.Read("packet.bin"), expected);
+    EXPECT_EQ(folder_.ReadBytes("packet.bin"), expected);
   }
 }
 
@@ -84,9 +85,9 @@ TEST_F(PackerTest, KindsFollowTheFileOrderWithEachLaterOffsetAtItsRecord) {
   // Filled in reverse of the file order, with an empty component in the middle.
   Bytes app = Pattern(7, 3), hid = {}, uvc = Pattern(5, 4);
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP)] = folder_.Write("app.bin", app);
-  paths[KindIndex(ComponentKind::HID_TEST)] = folder_.Write("hid.bin", hid);
-  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.Write("uvc.bin", uvc);
+  paths[KindIndex(ComponentKind::APP)] = folder_.WriteBytes("app.bin", app);
+  paths[KindIndex(ComponentKind::HID_TEST)] = folder_.WriteBytes("hid.bin", hid);
+  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.WriteBytes("uvc.bin", uvc);
 
   ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
   Bytes expected{0x5A, 0x5A, 0, 0, 3, 0, 0, 0};
@@ -95,24 +96,24 @@ TEST_F(PackerTest, KindsFollowTheFileOrderWithEachLaterOffsetAtItsRecord) {
   Append(expected, RecordBytes(0x31F0, 23, 0));  // no data: the next record follows at once
   Append(expected, RecordBytes(0x3110, 33, 7));
   Append(expected, app);
-  EXPECT_EQ(folder_.Read("packet.bin"), expected);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), expected);
 }
 
 TEST_F(PackerTest, AnEmptyFirstComponentStillNamesItsDataPosition) {
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::UVCATTR)] = folder_.Write("empty.bin", {});
-  paths[KindIndex(ComponentKind::FAST_INIT)] = folder_.Write("fast.bin", {9, 8});
+  paths[KindIndex(ComponentKind::UVCATTR)] = folder_.WriteBytes("empty.bin", {});
+  paths[KindIndex(ComponentKind::FAST_INIT)] = folder_.WriteBytes("fast.bin", {9, 8});
   ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
   Bytes expected{0x5A, 0x5A, 0, 0, 2, 0, 0, 0};
   Append(expected, RecordBytes(0x3113, 18, 0));
   Append(expected, RecordBytes(0x3120, 18, 2));
   Append(expected, {9, 8});
-  EXPECT_EQ(folder_.Read("packet.bin"), expected);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), expected);
 }
 
 TEST_F(PackerTest, OneFileChosenForTwoKindsGoesInTwice) {
   Bytes data = Pattern(4, 5);
-  std::string path = folder_.Write("both.bin", data);
+  std::string path = folder_.WriteBytes("both.bin", data);
   ComponentPaths paths;
   paths[KindIndex(ComponentKind::SENSOR_DIRVER)] = path;
   paths[KindIndex(ComponentKind::SENSOR_SETTINGS)] = path;
@@ -122,18 +123,18 @@ TEST_F(PackerTest, OneFileChosenForTwoKindsGoesInTwice) {
   Append(expected, data);
   Append(expected, RecordBytes(0x3115, 22, 4));
   Append(expected, data);
-  EXPECT_EQ(folder_.Read("packet.bin"), expected);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), expected);
 }
 
 TEST_F(PackerTest, RepackingGivesTheSameFileAndLeavesNoOlderBytesBehind) {
-  folder_.Write("packet.bin", Pattern(5000, 6));
+  folder_.WriteBytes("packet.bin", Pattern(5000, 6));
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP_INIT)] = folder_.Write("init.bin", Pattern(20, 7));
+  paths[KindIndex(ComponentKind::APP_INIT)] = folder_.WriteBytes("init.bin", Pattern(20, 7));
   ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
-  Bytes first = folder_.Read("packet.bin");
+  Bytes first = folder_.ReadBytes("packet.bin");
   EXPECT_EQ(first.size(), 38u);
   ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
-  EXPECT_EQ(folder_.Read("packet.bin"), first);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), first);
   EXPECT_EQ(folder_.Names(), (std::set<std::string>{"init.bin", "packet.bin"}));
 }
 
@@ -142,9 +143,9 @@ TEST_F(PackerTest, NoComponentChosenShowsOnlyItsMessageAndCreatesNothing) {
   EXPECT_EQ(message(), kAllEmpty);
   EXPECT_FALSE(folder_.Exists("packet.bin"));
 
-  folder_.Write("packet.bin", {1, 2, 3});
+  folder_.WriteBytes("packet.bin", {1, 2, 3});
   EXPECT_EQ(Pack(ComponentPaths{}), PackOutcome::kNoComponents);
-  EXPECT_EQ(folder_.Read("packet.bin"), (Bytes{1, 2, 3}));
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), (Bytes{1, 2, 3}));
 }
 
 TEST_F(PackerTest, AnUnusableComponentStopsThePackingAndKeepsTheOldFile) {
@@ -153,18 +154,18 @@ TEST_F(PackerTest, AnUnusableComponentStopsThePackingAndKeepsTheOldFile) {
     const char* name;
     std::string path;
   };
-  std::filesystem::create_directory(folder_.root() / "folder.bin");
+  std::filesystem::create_directory(folder_.path() / "folder.bin");
   for (const Case& c : {Case{"missing", folder_.Path("missing.bin")},
                         Case{"a folder", folder_.Path("folder.bin")},
                         Case{"not a regular file", "/dev/null"}}) {
     SCOPED_TRACE(c.name);
-    folder_.Write("packet.bin", old);
+    folder_.WriteBytes("packet.bin", old);
     ComponentPaths paths;
-    paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.Write("good.bin", {4, 5});
+    paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.WriteBytes("good.bin", {4, 5});
     paths[KindIndex(ComponentKind::APP)] = c.path;
     EXPECT_EQ(Pack(paths), PackOutcome::kComponentUnusable);
     EXPECT_EQ(message(), kOpenFailed);
-    EXPECT_EQ(folder_.Read("packet.bin"), old);
+    EXPECT_EQ(folder_.ReadBytes("packet.bin"), old);
     EXPECT_EQ(folder_.Names(), (std::set<std::string>{"folder.bin", "good.bin", "packet.bin"}));
   }
 }
@@ -172,19 +173,19 @@ TEST_F(PackerTest, AnUnusableComponentStopsThePackingAndKeepsTheOldFile) {
 TEST_F(PackerTest, ExactlyTheBufferPacksAndOneByteMoreIsRefused) {
   const std::size_t two_records = kPacketHeaderSize + 2 * kPacketRecordSize;
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.Write("small.bin", Pattern(1000, 8));
+  paths[KindIndex(ComponentKind::UVCCONFIG)] = folder_.WriteBytes("small.bin", Pattern(1000, 8));
   paths[KindIndex(ComponentKind::APP)] =
-      folder_.Write("big.bin", Pattern(kPacketCapacity - two_records - 1000, 9));
+      folder_.WriteBytes("big.bin", Pattern(kPacketCapacity - two_records - 1000, 9));
   ASSERT_EQ(Pack(paths), PackOutcome::kPacked);
-  Bytes packed = folder_.Read("packet.bin");
+  Bytes packed = folder_.ReadBytes("packet.bin");
   EXPECT_EQ(packed.size(), kPacketCapacity);
   EXPECT_EQ(packed.back(), Pattern(kPacketCapacity - two_records - 1000, 9).back());
 
   paths[KindIndex(ComponentKind::APP)] =
-      folder_.Write("big.bin", Pattern(kPacketCapacity - two_records - 1000 + 1, 9));
+      folder_.WriteBytes("big.bin", Pattern(kPacketCapacity - two_records - 1000 + 1, 9));
   EXPECT_EQ(Pack(paths), PackOutcome::kTooLarge);
   EXPECT_EQ(message(), kTooLarge);
-  EXPECT_EQ(folder_.Read("packet.bin"), packed);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), packed);
 }
 
 // Sets a limit on the size of files this process writes for one scope. As root, a folder without
@@ -210,23 +211,23 @@ class FileSizeLimit {
 
 TEST_F(PackerTest, AFailedWriteKeepsTheOldFileExactlyAndLeavesNoTemporaryFile) {
   const Bytes old = Pattern(300, 10);
-  folder_.Write("packet.bin", old);
+  folder_.WriteBytes("packet.bin", old);
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP)] = folder_.Write("app.bin", Pattern(5000, 11));
+  paths[KindIndex(ComponentKind::APP)] = folder_.WriteBytes("app.bin", Pattern(5000, 11));
   {
     FileSizeLimit limit(1000);
     EXPECT_EQ(Pack(paths), PackOutcome::kWriteFailed);
   }
   EXPECT_EQ(message(), kWriteFailed);
-  EXPECT_EQ(folder_.Read("packet.bin"), old);
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), old);
   EXPECT_EQ(folder_.Names(), (std::set<std::string>{"app.bin", "packet.bin"}));
 }
 
 TEST_F(PackerTest, AnOutputPlaceThatCannotBeWrittenGivesTheWriteMessage) {
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP)] = folder_.Write("app.bin", {1});
-  folder_.Write("plain-file", {2});
-  std::filesystem::create_directory(folder_.root() / "packet.bin");
+  paths[KindIndex(ComponentKind::APP)] = folder_.WriteBytes("app.bin", {1});
+  folder_.WriteBytes("plain-file", {2});
+  std::filesystem::create_directory(folder_.path() / "packet.bin");
   for (const std::string& output :
        {folder_.Path("no-such-folder/packet.bin"), folder_.Path("plain-file/packet.bin"),
         folder_.Path("packet.bin") /* a folder stands there */}) {
@@ -235,20 +236,20 @@ TEST_F(PackerTest, AnOutputPlaceThatCannotBeWrittenGivesTheWriteMessage) {
     EXPECT_EQ(OnPack(paths, ui_, output), PackOutcome::kWriteFailed);
     EXPECT_EQ(ui_.messages(), std::vector<std::string>{kWriteFailed});
   }
-  EXPECT_TRUE(std::filesystem::is_empty(folder_.root() / "packet.bin"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.path() / "packet.bin"));
   EXPECT_EQ(folder_.Names(), (std::set<std::string>{"app.bin", "packet.bin", "plain-file"}));
 }
 
 TEST_F(PackerTest, AReadOnlyFolderGivesTheWriteMessageAndKeepsTheOldFile) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   ComponentPaths paths;
-  paths[KindIndex(ComponentKind::APP)] = folder_.Write("app.bin", {1});
-  folder_.Write("packet.bin", {7, 7});
-  std::filesystem::permissions(folder_.root(), std::filesystem::perms::owner_write,
+  paths[KindIndex(ComponentKind::APP)] = folder_.WriteBytes("app.bin", {1});
+  folder_.WriteBytes("packet.bin", {7, 7});
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
   EXPECT_EQ(Pack(paths), PackOutcome::kWriteFailed);
   EXPECT_EQ(message(), kWriteFailed);
-  EXPECT_EQ(folder_.Read("packet.bin"), (Bytes{7, 7}));
+  EXPECT_EQ(folder_.ReadBytes("packet.bin"), (Bytes{7, 7}));
 }
 
 TEST(CountComponents, CountsTheNonEmptyPaths) {
