@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli/cli_app.h"
+#include "cli/cli_run.h"
 #include "update/update_files.h"
 
 extern char** environ;
@@ -24,18 +25,8 @@ using pellar::testing::TempDir;
 const char* kOneDevice =
     R"({"devices":[{"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678"}]})";
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result RunCommand(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  int status = RunCli(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using Result = pellar::testing::CliRun;
+using pellar::testing::RunPellarCli;
 
 // Small files only: the command line runs on the real clock, 35 ms a packet.
 class UpdateCommandTest : public ::testing::Test {
@@ -58,7 +49,7 @@ class UpdateCommandTest : public ::testing::Test {
 };
 
 TEST_F(UpdateCommandTest, AWholeUpdateEndsWithUpdateOk) {
-  Result result = RunCommand({"--simulate", sim_, "update", list_});
+  Result result = RunPellarCli({"--simulate", sim_, "update", list_});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("update a.bin ...\n"), std::string::npos) << result.err;
@@ -84,7 +75,7 @@ TEST_F(UpdateCommandTest, FailuresAndEmptyListsExitWithOne) {
        "pellar-cli: --device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"cam\"\n"},
   };
   for (const Case& c : cases) {
-    Result result = RunCommand(c.arguments);
+    Result result = RunPellarCli(c.arguments);
     EXPECT_EQ(result.status, 1) << c.name;
     EXPECT_EQ(result.err, c.expected_err) << c.name;
   }
@@ -93,15 +84,15 @@ TEST_F(UpdateCommandTest, FailuresAndEmptyListsExitWithOne) {
 TEST_F(UpdateCommandTest, SeveralDevicesNeedAChoice) {
   std::string two = folder_.Write(
       "two.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678"},{"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw7"}]})");
-  Result ambiguous = RunCommand({"--simulate", two, "update", list_});
+  Result ambiguous = RunPellarCli({"--simulate", two, "update", list_});
   EXPECT_EQ(ambiguous.status, 1);
   EXPECT_NE(ambiguous.err.find("several HID devices found"), std::string::npos) << ambiguous.err;
-  Result chosen = RunCommand({"--simulate", two, "update", list_, "--path", "/dev/hidraw7"});
+  Result chosen = RunPellarCli({"--simulate", two, "update", list_, "--path", "/dev/hidraw7"});
   EXPECT_EQ(chosen.status, 0) << chosen.err;
 }
 
 TEST_F(UpdateCommandTest, CheckPrintsThePlanWithoutADevice) {
-  Result good = RunCommand({"update", "--check", list_});  // no --simulate: the real library is never used
+  Result good = RunPellarCli({"update", "--check", list_});  // no --simulate: the real library is never used
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_NE(good.out.find(Slashed(folder_) + "fw/a.bin  a.bin         a.bin             1500  2        0.07 s"),
             std::string::npos)
@@ -111,7 +102,7 @@ TEST_F(UpdateCommandTest, CheckPrintsThePlanWithoutADevice) {
   std::string bad = folder_.Write(
       "bad.txt", "[Update_Info]\nfile_num=3\n[file1]\nfilename=gone.bin\nDevicefilePath=g.lzma\n"
                  "[file2]\nfilename=fw/a.bin\nDevicefilePath=" + std::string(1011, 'x') + "\n");
-  Result problems = RunCommand({"update", "--check", bad});
+  Result problems = RunPellarCli({"update", "--check", bad});
   EXPECT_EQ(problems.status, 1);
   EXPECT_NE(problems.err.find("file1: open the file failed!"), std::string::npos) << problems.err;
   EXPECT_NE(problems.err.find("file2: the device file name is too long!"), std::string::npos);

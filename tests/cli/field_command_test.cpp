@@ -7,6 +7,7 @@
 #include "cli/cli_app.h"
 #include "cli/terminal_operator.h"
 #include "support/sim_bench.h"
+#include "cli/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace pellar::cli {
@@ -14,18 +15,12 @@ namespace {
 
 using pellar::testing::OneDevice;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using pellar::testing::CliRun;
 
 CliRun RunWith(const std::string& sim_text, std::vector<std::string> arguments) {
   testing::TempDir folder;
   arguments.insert(arguments.begin(), {"--simulate", folder.Write("devices.json", sim_text)});
-  std::ostringstream out, err;
-  int status = RunCli(arguments, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunPellarCli(arguments);
 }
 
 struct CommandCase {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli_app.h"
+#include "cli/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace pellar {
@@ -15,17 +16,8 @@ const char* kDevices = R"({"devices":[
   {"manufacturer":"Bolt","product":"Hub","vid":"0x0a0b","pid":"0x00ff"},
   {"manufacturer":"Core","product":"Key","vid":"0x0c0d","pid":"0x0002"}]})";
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunPellarCli(std::vector<std::string> arguments) {
-  std::ostringstream out, err;
-  int status = cli::RunCli(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using CliResult = testing::CliRun;
+using testing::RunPellarCli;
 
 TEST(ListCommand, PrintsTheTableInWindowOrderUnderTheColumnTitles) {
   testing::TempDir folder;

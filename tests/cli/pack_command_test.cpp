@@ -7,6 +7,7 @@
 #include "cli/cli_app.h"
 #include "packer/packet_inspection.h"
 #include "packer/byte_pattern.h"
+#include "cli/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace pellar::cli {
@@ -15,17 +16,7 @@ namespace {
 using testing::Pattern;
 using testing::TempDir;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunInProcess(const std::vector<std::string>& arguments) {
-  std::ostringstream out, err;
-  int status = RunCli(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
 
 std::string ReadText(const std::string& path) {
   std::ifstream file(path);
@@ -71,7 +62,7 @@ TEST(PackCommand, EachOptionTakesItsKind) {
       {"--app-init", 0x3116},      {"--fast-init", 0x3120}, {"--app", 0x3110}};
   for (const auto& [option, type] : options) {
     SCOPED_TRACE(option);
-    CliRun run = RunInProcess({"pack", option, component, "-o", folder.Path("p.bin")});
+    CliRun run = testing::RunPellarCli({"pack", option, component, "-o", folder.Path("p.bin")});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     PacketInspection inspection = InspectPacket(folder.ReadBytes("p.bin"));
     ASSERT_EQ(inspection.records.size(), 1u);
@@ -93,7 +84,7 @@ TEST(PackCommand, FailuresShowTheirMessageAndExitOne) {
            Case{{"pack", "--app", component, "-o", folder.Path("gone/p.bin")}, "写入文件失败!\n"},
        }) {
     SCOPED_TRACE(c.message);
-    CliRun run = RunInProcess(c.arguments);
+    CliRun run = testing::RunPellarCli(c.arguments);
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, c.message);
     EXPECT_EQ(folder.ReadBytes("p.bin"), std::vector<std::uint8_t>{7});
@@ -103,7 +94,7 @@ TEST(PackCommand, FailuresShowTheirMessageAndExitOne) {
 TEST(PackCommand, OutputElsewhereIsNamedInTheMessage) {
   TempDir folder;
   std::string component = folder.WriteBytes("c.bin", {1});
-  CliRun run = RunInProcess({"pack", "--hid-test", component, "-o", folder.Path("x.bin")});
+  CliRun run = testing::RunPellarCli({"pack", "--hid-test", component, "-o", folder.Path("x.bin")});
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err, "文件组包" + folder.Path("x.bin") + "成功!\n");
 }
@@ -121,7 +112,7 @@ TEST(InspectCommand, NamesWhatIsWrongAndExitsOne) {
                                                 "0x1234, which no kind carries\n"},
                         Case{folder.Path("none.bin"), folder.Path("none.bin") + ": cannot be read\n"},
                         Case{folder.path().string(), folder.path().string() + ": cannot be read\n"}}) {
-    CliRun run = RunInProcess({"inspect", c.path});
+    CliRun run = testing::RunPellarCli({"inspect", c.path});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "pellar-cli: " + c.message);
     EXPECT_EQ(run.out, "");
