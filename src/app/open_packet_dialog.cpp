@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "file_chooser.h"
+
 namespace pellar {
 namespace {
 
@@ -29,12 +31,6 @@ constexpr std::array<RowControls, COpenPacketDialog::kRowCount> kRows{{
     {ComponentKind::FAST_INIT, 1043, "打开FAST_INIT文件", 1046},
     {ComponentKind::HID_TEST, 1047, "打开HID_TEST文件", 1048},
 }};
-
-// The file dialog's two entries. Qt takes a file pattern from the last parentheses of an entry;
-// the pattern is added behind the caption and hidden, so that the captions read as they should
-// while "所有文件(*.*)" lists names without a dot too.
-const QString kTextFilesEntry = QStringLiteral("文本文件(*.txt) (*.txt)");
-const QString kAllFilesEntry = QStringLiteral("所有文件(*.*) (*)");
 
 // Message boxes with an OK button only, over the builder window.
 class MessageBoxOperator final : public Operator {
@@ -123,17 +119,8 @@ ComponentPaths COpenPacketDialog::ChosenPaths() const {
 void COpenPacketDialog::OnPack() { pellar::OnPack(ChosenPaths(), *ui_); }
 
 QString COpenPacketDialog::ChooseWithFileDialog(QWidget* parent) {
-  QFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  // Qt's own dialog, because a desktop's dialog may show the hidden patterns of the entries.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setNameFilters({kTextFilesEntry, kAllFilesEntry});
   // Components are mostly .bin files: open on the entry that lists them.
-  dialog.selectNameFilter(kAllFilesEntry);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  return ChooseExistingFile(parent, FileEntry::kAllFiles);
 }
 
 }  // namespace pellar

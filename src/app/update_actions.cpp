@@ -1,7 +1,6 @@
 #include "update_actions.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "control_ids.h"
+#include "file_chooser.h"
 #include "pellar_dlg.h"
 #include "update/update_run.h"
 
@@ -22,15 +22,11 @@ struct UpdateListChoice {
 };
 
 void ChooseUpdateList(CPellarDlg& window, UpdateListChoice& choice) {
-  QFileDialog dialog(&window);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  // Qt's own dialog on every desktop, so the two entries read exactly as below.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters({QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)")});
-  if (!choice.path.isEmpty()) dialog.setDirectory(QFileInfo(choice.path).absolutePath());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  choice.path = dialog.selectedFiles().constFirst();
+  // Update lists are text files; the next choice starts where the last one was made.
+  QString directory = choice.path.isEmpty() ? QString() : QFileInfo(choice.path).absolutePath();
+  QString chosen = ChooseExistingFile(&window, FileEntry::kTextFiles, directory);
+  if (chosen.isEmpty()) return;  // cancelled: nothing changes
+  choice.path = chosen;
   window.ControlAs<QLineEdit>(kUpdateListPathEdit)->setText(choice.path);
 }
 

@@ -1,5 +1,6 @@
 // The update from the window: choosing the list file, the buttons held during a run, and a close
 // that arrives while files are being sent.
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,7 +43,11 @@ QStringList Choose(WindowBench& bench, const QString& path) {
   WhenModal(&bench.window(), [&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr) return;
-    filters = dialog->nameFilters();
+    // The entries as the operator reads them, the one shown first leading.
+    if (auto* types = dialog->findChild<QComboBox*>("fileTypeCombo")) {
+      filters << types->currentText();
+      for (int i = 0; i < types->count(); ++i) filters << types->itemText(i);
+    }
     if (path.isEmpty()) {
       dialog->reject();
     } else {
@@ -78,7 +83,8 @@ class UpdateWindowTest : public QObject {
     QVERIFY(bench.ShowActive());
     auto* field = bench.Find<QLineEdit>(pellar::kUpdateListPathEdit);
 
-    QCOMPARE(Choose(bench, list), (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("所有文件(*.*)")}));
+    QCOMPARE(Choose(bench, list), (QStringList{QStringLiteral("文本文件(*.txt)"), QStringLiteral("文本文件(*.txt)"),
+                                               QStringLiteral("所有文件(*.*)")}));
     QCOMPARE(field->text(), list);
     Choose(bench, QString());
     QCOMPARE(field->text(), list);
