@@ -13,8 +13,6 @@ namespace {
 constexpr int kMaxRepeats = 6;
 // About one progress value per hundredth of the file: 102400 bytes are a little over 100 packets.
 constexpr std::int32_t kBytesPerProgressStep = 102400;
-constexpr int kPacketPauseMs = 30;
-constexpr int kPacketReadPauseMs = 5;
 constexpr int kPacketRepeatPauseMs = 200;
 
 // How one step exchanges its frame with the device.

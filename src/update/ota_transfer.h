@@ -16,6 +16,10 @@ inline constexpr const char* kFileTypeFailed = "send the filetype to devices fai
 inline constexpr const char* kPackFailed = "send ota pack failed!";
 inline constexpr const char* kStatusFailed = "get the ota status failed!";
 
+// The pacing of each data packet: a wait before it, and one between its write and its read.
+inline constexpr int kPacketPauseMs = 30;
+inline constexpr int kPacketReadPauseMs = 5;
+
 // What a caller may learn of a transfer beyond its result.
 struct OtaTransferReport {
   // A request to close ended the data before all of it was sent. The status step still ran, so

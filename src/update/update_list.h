@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "device/command_frame.h"
 #include "device/text_codec.h"
 #include "update/private_profile.h"
 
@@ -13,7 +14,9 @@ namespace pellar {
 // One transfer buffer serves a whole run; no file larger than it is ever sent.
 inline constexpr std::size_t kTransferBufferSize = 10485760;
 // The device file name travels as the payload of one frame.
-inline constexpr std::size_t kMaxDeviceNameBytes = 1010;
+inline constexpr std::size_t kMaxDeviceNameBytes = kPayloadCapacity;
+// After a file that PausesAfter, the device needs this long to unpack it.
+inline constexpr int kLzmaPauseMs = 8000;
 
 inline constexpr const char* kOpenFileFailed = "open the file failed!";
 inline constexpr const char* kFileTooLarge = "the file is too large!";

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "update/host_file.h"
+#include "update/ota_transfer.h"
 
 namespace pellar {
 namespace {
 
-// The pacing of one data packet: 30 ms before it and 5 ms between its write and its read.
-constexpr std::int64_t kPacketPacingMs = 35;
-constexpr std::int64_t kLzmaPauseMs = 8000;
+constexpr std::int64_t kPacketPacingMs = kPacketPauseMs + kPacketReadPauseMs;
 
 PlannedEntry PlanEntry(const UpdateEntry& entry, const std::string& list_path,
                        const TextCodec& codec, const std::string& executable_dir) {
@@ -35,7 +34,8 @@ PlannedEntry PlanEntry(const UpdateEntry& entry, const std::string& list_path,
   if (!EncodeDeviceName(entry.device_path, codec, &name_problem))
     planned.problems.push_back(label + name_problem);
   if (planned.size >= 0) {
-    planned.packets = (planned.size + 1009) / 1010;
+    constexpr auto capacity = static_cast<std::int64_t>(kPayloadCapacity);
+    planned.packets = (planned.size + capacity - 1) / capacity;
     planned.pacing_ms = planned.packets * kPacketPacingMs + (entry.PausesAfter() ? kLzmaPauseMs : 0);
   }
   return planned;

@@ -10,9 +10,6 @@
 namespace pellar {
 namespace {
 
-// The device needs this long to unpack a ".lzma" file before it takes the next one.
-constexpr int kLzmaPauseMs = 8000;
-
 enum class EntryResult { kSent, kFailed, kCancelled };
 
 // One run over an open device: the handle, the buffer and the list path, released in one place.
