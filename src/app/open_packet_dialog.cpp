@@ -5,10 +5,10 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "file_chooser.h"
+#include "message_box.h"
 
 namespace pellar {
 namespace {
@@ -36,11 +36,7 @@ constexpr std::array<RowControls, COpenPacketDialog::kRowCount> kRows{{
 class MessageBoxOperator final : public Operator {
  public:
   explicit MessageBoxOperator(QWidget* parent) : parent_(parent) {}
-  void ShowMessage(const std::string& text) override {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
-                    QString::fromStdString(text), QMessageBox::Ok, parent_);
-    box.exec();
-  }
+  void ShowMessage(const std::string& text) override { ShowMessageBox(parent_, text); }
   void SetProgress(int) override {}
   void SetStatus(const std::string&) override {}
   bool Breathe() override { return false; }

@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +20,7 @@
 #include "device_list_view.h"
 #include "dialog_units.h"
 #include "main_window_template.h"
+#include "message_box.h"
 #include "window_actions.h"
 
 using pellar::ControlKind;
@@ -203,11 +203,7 @@ void CPellarDlg::ShowAbout() {
 }
 
 void CPellarDlg::ShowMessage(const std::string& text) {
-  // The desktop's warning sign, as the original's message boxes carried.
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("Pellar"), QString::fromStdString(text),
-                  QMessageBox::Ok, this);
-  box.setTextFormat(Qt::PlainText);  // device text must never be read as markup
-  box.exec();
+  ShowMessageBox(this, text);
 }
 
 void CPellarDlg::SetProgress(int position) {
