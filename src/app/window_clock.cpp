@@ -4,14 +4,12 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <chrono>
-
 namespace pellar {
 
 void WindowClock::Sleep(int milliseconds) {
   if (milliseconds <= 0) return;
   if (QCoreApplication::instance() == nullptr) {
-    MakeRealClock()->Sleep(milliseconds);
+    real_->Sleep(milliseconds);
     return;
   }
   // Input waits in the queue until the operation is over; painting and the desktop's requests
@@ -23,11 +21,6 @@ void WindowClock::Sleep(int milliseconds) {
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   deadline.start(milliseconds);
   loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
-double WindowClock::NowMs() const {
-  auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
-  return std::chrono::duration<double, std::milli>(elapsed).count();
 }
 
 }  // namespace pellar

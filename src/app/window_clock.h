@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "device/clock.h"
 
 namespace pellar {
@@ -11,7 +13,10 @@ namespace pellar {
 class WindowClock final : public Clock {
  public:
   void Sleep(int milliseconds) override;
-  double NowMs() const override;
+  double NowMs() const override { return real_->NowMs(); }
+
+ private:
+  std::unique_ptr<Clock> real_ = MakeRealClock();  // the time itself, and waits with no window
 };
 
 }  // namespace pellar
