@@ -64,6 +64,7 @@ class CPellarDlg : public QDialog, public pellar::Operator {
   void SetProgress(int position) override;
   void SetStatus(const std::string& text) override;
   bool Breathe() override;
+  bool StopRequested() const override { return close_requested_; }
 
  public slots:
   void done(int result) override;

@@ -20,6 +20,7 @@ void TerminalOperator::SetStatus(const std::string& text) {
   if (!text.empty()) err_ << text << '\n' << std::flush;
 }
 bool TerminalOperator::Breathe() { return InterruptRequested(); }
+bool TerminalOperator::StopRequested() const { return InterruptRequested(); }
 
 void TerminalOperator::CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 bool TerminalOperator::InterruptRequested() { return interrupt_requested != 0; }

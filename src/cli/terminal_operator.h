@@ -14,6 +14,7 @@ class TerminalOperator : public Operator {
   void SetProgress(int position) override;
   void SetStatus(const std::string& text) override;
   bool Breathe() override;
+  bool StopRequested() const override;
 
   // Makes Ctrl+C a close request instead of ending the process.
   static void CatchInterrupt();

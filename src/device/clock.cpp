@@ -1,5 +1,6 @@
 #include "device/clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -7,6 +8,8 @@ namespace pellar {
 namespace {
 
 constexpr auto kAwakeMargin = std::chrono::microseconds(200);
+// How soon a stop request ends a long wait.
+constexpr int kStopLookEveryMs = 20;
 
 class RealClock final : public Clock {
  public:
@@ -27,6 +30,14 @@ class RealClock final : public Clock {
 };
 
 }  // namespace
+
+bool Clock::SleepUnless(int milliseconds, const std::function<bool()>& stopped) {
+  for (int left = milliseconds; left > 0; left -= kStopLookEveryMs) {
+    if (stopped()) return true;
+    Sleep(std::min(left, kStopLookEveryMs));
+  }
+  return stopped();
+}
 
 std::unique_ptr<Clock> MakeRealClock() { return std::make_unique<RealClock>(); }
 

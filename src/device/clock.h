@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 namespace pellar {
@@ -9,6 +10,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual void Sleep(int milliseconds) = 0;
+  // A fixed wait that ends early once `stopped` says so, looked at every few milliseconds; true
+  // when it was cut short. It is one wait, however it is cut into slices underneath.
+  virtual bool SleepUnless(int milliseconds, const std::function<bool()>& stopped);
   // Milliseconds since an arbitrary start; only differences mean anything.
   virtual double NowMs() const = 0;
 };

@@ -17,6 +17,9 @@ class Operator {
   // Lets the window breathe: takes and handles at most one pending event. True when a request to
   // close was taken, which a running transfer must stop at.
   virtual bool Breathe() = 0;
+  // Whether a request to stop (a close, Ctrl+C, the station's Stop) has been made, without taking
+  // any event. A run asks it where no data packet is near: during a long pause, before a next file.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace pellar

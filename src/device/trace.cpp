@@ -142,6 +142,12 @@ class TracingClock final : public Clock {
     trace_.Record(at, {{"op", "sleep"}, {"ms", milliseconds}});
     inner_.Sleep(milliseconds);
   }
+  // One line for the whole wait, as for any other.
+  bool SleepUnless(int milliseconds, const std::function<bool()>& stopped) override {
+    double at = trace_.Elapsed();
+    trace_.Record(at, {{"op", "sleep"}, {"ms", milliseconds}});
+    return inner_.SleepUnless(milliseconds, stopped);
+  }
   double NowMs() const override { return inner_.NowMs(); }
 
  private:

@@ -58,6 +58,9 @@ class BorrowedClock final : public Clock {
  public:
   explicit BorrowedClock(Clock& inner) : inner_(inner) {}
   void Sleep(int milliseconds) override { inner_.Sleep(milliseconds); }
+  bool SleepUnless(int milliseconds, const std::function<bool()>& stopped) override {
+    return inner_.SleepUnless(milliseconds, stopped);
+  }
   double NowMs() const override { return inner_.NowMs(); }
 
  private:

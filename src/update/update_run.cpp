@@ -25,6 +25,8 @@ class UpdateRunner {
     int last_result = -1;
     const long long count = ReadFileCount(list_path_);
     for (long long index = 1; index <= count; ++index) {
+      // A stop met outside a data packet (in a status step, say) must not let a next file start.
+      if (index > 1 && context_.ui.StopRequested()) return UpdateOutcome::kCancelled;
       EntryResult result = SendEntry(ReadUpdateEntry(list_path_, index));
       if (result == EntryResult::kFailed) return UpdateOutcome::kFailed;
       if (result == EntryResult::kCancelled) return UpdateOutcome::kCancelled;
@@ -71,7 +73,10 @@ class UpdateRunner {
     ui.SetProgress(100);
     if (entry.PausesAfter()) {
       if (watcher != nullptr) watcher->Pausing(kLzmaPauseMs);
-      context_.clock.Sleep(kLzmaPauseMs);
+      // The file is on the device, but a stop during the pause ends the run at once: the device
+      // is still unpacking, and no later file may follow.
+      if (context_.clock.SleepUnless(kLzmaPauseMs, [&ui] { return ui.StopRequested(); }))
+        return EntryResult::kCancelled;
     }
     return EntryResult::kSent;
   }

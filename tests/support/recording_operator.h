@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,16 @@ class RecordingOperator final : public Operator {
   void SetProgress(int position) override;
   void SetStatus(const std::string& text) override;
   bool Breathe() override;
+  // A close taken at a breath stays requested, as the window's does.
+  bool StopRequested() const override {
+    return (close_at_breath_ > 0 && breaths_ >= close_at_breath_) ||
+           (stop_requested_ && stop_requested_());
+  }
 
   // Breathe reports a close request from its n-th call on (1-based); 0: never.
   void RequestCloseAtBreath(int breath) { close_at_breath_ = breath; }
+  // StopRequested answers what this says (e.g. "the clock has passed 5000 ms").
+  void RequestStopWhen(std::function<bool()> stop) { stop_requested_ = std::move(stop); }
 
   const std::vector<std::string>& events() const { return events_; }
   std::vector<std::string> messages() const;
@@ -29,6 +37,7 @@ class RecordingOperator final : public Operator {
   std::vector<std::string> events_;
   int breaths_ = 0;
   int close_at_breath_ = 0;
+  std::function<bool()> stop_requested_;
 };
 
 }  // namespace pellar::testing

@@ -46,6 +46,7 @@ class TimedOperator final : public Operator {
   }
   void SetStatus(const std::string& text) override { inner_.SetStatus(text); }
   bool Breathe() override { return inner_.Breathe(); }
+  bool StopRequested() const override { return inner_.StopRequested(); }
   std::vector<std::pair<int, double>> positions;
 
  private:
@@ -310,4 +311,42 @@ TEST_F(UpdateRunTest, ACloseRequestCancelsTheRunAfterTheStatusStep) {
 }
 
 }  // namespace
+TEST_F(UpdateRunTest, AStopOutsideTheDataEndsTheRunBeforeAnyLaterFile) {
+  // The first file is whole on the device either way; what the stop must prevent is the next file
+  // starting and, after the last one, a success that the operator did not wait for.
+  struct Case {
+    const char* name;
+    std::string list;
+    double stop_at_ms;       // on the virtual clock
+    double ends_before_ms;   // the run is over well before the pause would have ended
+  };
+  WriteFirmware("a.bin", 1500);
+  WriteFirmware("b.bin", 10);
+  const std::string one_lzma =
+      "[Update_Info]\nfile_num=1\n[file1]\nfilename=a.bin\nDevicefilePath=a.lzma\n";
+  const std::string lzma_then_bin = one_lzma.substr(0, one_lzma.find("file_num=1")) +
+                                    "file_num=2" + one_lzma.substr(one_lzma.find("file_num=1") + 10) +
+                                    "[file2]\nfilename=b.bin\nDevicefilePath=b.bin\n";
+  const Case cases[] = {
+      {"InThePauseAfterTheOnlyFile", one_lzma, 3000, 3200},
+      {"InThePauseBeforeTheNextFile", lzma_then_bin, 3000, 3200},
+      {"BeforeThePauseBegins", lzma_then_bin, 1, 200},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string list = WriteList(c.list);
+    SimBench bench(OneDevice());
+    const double started = bench.NowMs();
+    bench.ui().RequestStopWhen([&bench, &c, started] { return bench.NowMs() - started >= c.stop_at_ms; });
+    EXPECT_EQ(Run(bench, list), UpdateOutcome::kCancelled);
+    EXPECT_LT(bench.NowMs() - started, c.ends_before_ms);
+    EXPECT_TRUE(bench.ui().messages().empty());
+    ASSERT_EQ(bench.sim().ReceivedFiles(0).size(), 1U);
+    EXPECT_TRUE(bench.sim().ReceivedFiles(0)[0].complete);
+    EXPECT_EQ(bench.Waits().back(), "sleep 8000");
+    EXPECT_EQ(StatusLines(bench.ui()), (Lines{"update a.bin ...", ""}));
+    EXPECT_TRUE(bench.LibraryReleased());
+  }
+}
+
 }  // namespace pellar
