@@ -1,11 +1,24 @@
 #include "device/trace.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <iostream>
 
 namespace pellar {
 
-Trace::Trace(const Clock& clock, std::FILE* file)
-    : clock_(clock), start_ms_(clock.NowMs()), file_(file) {}
+namespace {
+thread_local std::string current_device;
+}  // namespace
+
+Trace::Trace(const Clock& clock, std::FILE* file, std::string path)
+    : clock_(clock), start_ms_(clock.NowMs()), file_(file), path_(std::move(path)) {}
+
+Trace::DeviceScope::DeviceScope(std::string path) : previous_(std::move(current_device)) {
+  current_device = std::move(path);
+}
+Trace::DeviceScope::~DeviceScope() { current_device = std::move(previous_); }
+const std::string& Trace::CurrentDevice() { return current_device; }
 
 Trace::~Trace() {
   if (file_ != nullptr) std::fclose(file_);
@@ -17,11 +30,11 @@ std::unique_ptr<Trace> Trace::ToFile(const std::string& path, const Clock& clock
     if (error != nullptr) *error = "cannot write the trace file \"" + path + "\"";
     return nullptr;
   }
-  return std::unique_ptr<Trace>(new Trace(clock, file));
+  return std::unique_ptr<Trace>(new Trace(clock, file, path));
 }
 
 std::unique_ptr<Trace> Trace::InMemory(const Clock& clock) {
-  return std::unique_ptr<Trace>(new Trace(clock, nullptr));
+  return std::unique_ptr<Trace>(new Trace(clock, nullptr, ""));
 }
 
 double Trace::Elapsed() const { return clock_.NowMs() - start_ms_; }
@@ -29,14 +42,27 @@ double Trace::Elapsed() const { return clock_.NowMs() - start_ms_; }
 void Trace::Record(double at, nlohmann::ordered_json fields) {
   nlohmann::ordered_json line = nlohmann::ordered_json::object();
   line["t"] = std::round(at * 10.0) / 10.0;
+  const std::string op = fields.value("op", "");
+  const bool library_wide = op == "init" || op == "exit" || op == "enumerate" || op == "free_enumeration";
+  if (!current_device.empty() && !library_wide) line["device"] = current_device;
   for (auto& [key, value] : fields.items()) line[key] = std::move(value);
+  std::lock_guard lock(mutex_);
   if (file_ != nullptr) {
-    std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-    std::fprintf(file_, "%s\n", text.c_str());
-    std::fflush(file_);
+    WriteLine(line);
   } else {
     entries_.push_back(std::move(line));
   }
+}
+
+void Trace::WriteLine(const nlohmann::ordered_json& line) {
+  std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  errno = 0;
+  bool written = std::fprintf(file_, "%s\n", text.c_str()) >= 0;
+  written = std::fflush(file_) == 0 && written;
+  if (written || write_failed_) return;
+  write_failed_ = true;
+  std::cerr << "warning: the trace file \"" << path_ << "\" cannot be written ("
+            << (errno != 0 ? std::strerror(errno) : "write error") << "); the trace is incomplete\n";
 }
 
 std::string Trace::Hex(const std::uint8_t* bytes, std::size_t count) {
@@ -149,6 +175,8 @@ class TracingClock final : public Clock {
     return inner_.SleepUnless(milliseconds, stopped);
   }
   double NowMs() const override { return inner_.NowMs(); }
+  void ThreadJoins() override { inner_.ThreadJoins(); }
+  void ThreadLeaves() override { inner_.ThreadLeaves(); }
 
  private:
   Clock& inner_;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,18 +26,38 @@ class Trace {
 
   // Milliseconds since the trace began.
   double Elapsed() const;
-  // Writes the line: "t" (the time the call began), then the given fields.
+  // Writes the line: "t" (the time the call began), then "device" when the calling thread works
+  // for one device (DeviceScope), then the given fields. Safe from several threads.
   void Record(double at, nlohmann::ordered_json fields);
+  // The lines written to memory; read it once the threads that trace are done.
   const std::vector<nlohmann::ordered_json>& entries() const { return entries_; }
+
+  // While one lives, the calling thread's calls and waits are traced with "device": the HID path
+  // of the unit it works for. Init, exit and enumeration lines are the library's, not a unit's.
+  class DeviceScope {
+   public:
+    explicit DeviceScope(std::string path);
+    ~DeviceScope();
+    DeviceScope(const DeviceScope&) = delete;
+    DeviceScope& operator=(const DeviceScope&) = delete;
+
+   private:
+    std::string previous_;
+  };
+  static const std::string& CurrentDevice();
 
   // Hex of the bytes up to the last non-zero one.
   static std::string Hex(const std::uint8_t* bytes, std::size_t count);
 
  private:
-  Trace(const Clock& clock, std::FILE* file);
+  Trace(const Clock& clock, std::FILE* file, std::string path);
+  void WriteLine(const nlohmann::ordered_json& line);  // under the lock
   const Clock& clock_;
   double start_ms_;
   std::FILE* file_;
+  std::string path_;
+  bool write_failed_ = false;  // warned once; the operation's outcome is not the trace's to change
+  std::mutex mutex_;
   std::vector<nlohmann::ordered_json> entries_;
 };
 

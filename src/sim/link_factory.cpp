@@ -21,6 +21,7 @@ class AssembledLink final : public Link {
       base_hid_ = std::move(simulation);
     } else {
       base_hid_ = MakeHidapiBackend();
+      udev_system_ = MakeUdevSystem();
     }
     if (!options.trace_file.empty()) {
       trace_ = Trace::ToFile(options.trace_file, *base_clock_, error);
@@ -41,6 +42,10 @@ class AssembledLink final : public Link {
   Clock& clock() override { return traced_clock_ ? *traced_clock_ : *base_clock_; }
   const TextCodec& codec() const override { return codec_; }
   SimulatedHid* simulation() override { return simulation_; }
+  DeviceSystem& system() override {
+    if (simulation_ != nullptr) return *simulation_;
+    return *udev_system_;
+  }
 
  private:
   // Declared in the order they depend on each other, so they are destroyed in reverse.
@@ -48,6 +53,7 @@ class AssembledLink final : public Link {
   TextCodec codec_;
   std::unique_ptr<HidApi> base_hid_;
   SimulatedHid* simulation_ = nullptr;
+  std::unique_ptr<DeviceSystem> udev_system_;
   std::unique_ptr<Trace> trace_;
   std::unique_ptr<HidApi> traced_hid_;
   std::unique_ptr<Clock> traced_clock_;
@@ -62,6 +68,8 @@ class BorrowedClock final : public Clock {
     return inner_.SleepUnless(milliseconds, stopped);
   }
   double NowMs() const override { return inner_.NowMs(); }
+  void ThreadJoins() override { inner_.ThreadJoins(); }
+  void ThreadLeaves() override { inner_.ThreadLeaves(); }
 
  private:
   Clock& inner_;

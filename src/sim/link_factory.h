@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device/clock.h"
+#include "device/device_system.h"
 #include "device/hid_api.h"
 #include "device/text_codec.h"
 
@@ -27,6 +28,8 @@ class Link {
   virtual HidApi& hid() = 0;
   virtual Clock& clock() = 0;
   virtual const TextCodec& codec() const = 0;
+  // Ports, access and hot-plug of the devices behind hid(): udev, or the simulated device.
+  virtual DeviceSystem& system() = 0;
   // The simulated device, or null on real hardware.
   virtual SimulatedHid* simulation() = 0;
 };

@@ -83,6 +83,16 @@ SimDeviceConfig ReadDevice(const json& object, const std::string& where, std::si
   if (object.contains("manufacturer")) device.manufacturer = ReadText(object["manufacturer"], where + ".manufacturer");
   if (object.contains("product")) device.product = ReadText(object["product"], where + ".product");
   if (object.contains("path")) device.path = ReadText(object["path"], where + ".path");
+  device.port = object.contains("port") ? ReadText(object["port"], where + ".port") : device.path;
+  constexpr std::uint64_t kDayMs = 86'400'000;
+  if (object.contains("arrive"))
+    device.arrive_ms = static_cast<double>(ReadNumber(object["arrive"], where + ".arrive", kDayMs));
+  if (object.contains("depart"))
+    device.depart_ms = static_cast<double>(ReadNumber(object["depart"], where + ".depart", kDayMs));
+  if (object.contains("access")) {
+    if (!object["access"].is_boolean()) throw ConfigError(where + ".access: expected true or false");
+    device.may_open = object["access"].get<bool>();
+  }
   if (object.contains("vid"))
     device.vendor_id = static_cast<std::uint16_t>(ReadNumber(object["vid"], where + ".vid", 0xFFFF));
   if (object.contains("pid"))

@@ -37,6 +37,12 @@ struct SimDeviceConfig {
   std::uint16_t vendor_id = 0;
   std::uint16_t product_id = 0;
   std::string path;  // "sim:N" (N from 0, in file order) unless given
+  std::string port;  // the USB port it sits in; its path unless given
+  // Attached from `arrive_ms` until `depart_ms` on the clock, counted from the simulation's start:
+  // how a file scripts devices that are plugged in and unplugged while a program runs.
+  double arrive_ms = 0;
+  std::optional<double> depart_ms;
+  bool may_open = true;  // "access": false stands for a node this user may not open
   // Identity fields by name: SN, PID, VID, Manufacture, BCD, CMEI, Model, AppKey, Version.
   std::map<std::string, std::string> fields;
   std::vector<SimRule> rules;

@@ -1,6 +1,7 @@
 #include "sim/simulated_hid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "device/command_codes.h"
@@ -83,7 +84,7 @@ bool CheckRequest(const std::uint8_t* data, std::size_t length, std::string* pro
   return true;
 }
 
-SimulatedHid::SimulatedHid(SimConfig config, Clock& clock) : clock_(clock) {
+SimulatedHid::SimulatedHid(SimConfig config, Clock& clock) : clock_(clock), start_ms_(clock.NowMs()) {
   for (SimDeviceConfig& device_config : config.devices) {
     auto device = std::make_unique<Device>();
     device->fields = device_config.fields;
@@ -95,27 +96,38 @@ SimulatedHid::SimulatedHid(SimConfig config, Clock& clock) : clock_(clock) {
 
 SimulatedHid::~SimulatedHid() = default;
 
+double SimulatedHid::Elapsed() const { return clock_.NowMs() - start_ms_; }
+
+bool SimulatedHid::Attached(const Device& device) const {
+  const double now = Elapsed();
+  return !device.unplugged && now >= device.config.arrive_ms &&
+         (!device.config.depart_ms || now < *device.config.depart_ms);
+}
+
 void SimulatedHid::Record(const std::string& op, int device, int result) {
   calls_.push_back({op, device, result});
 }
 
 int SimulatedHid::Init() {
+  std::lock_guard lock(mutex_);
   Record("init", -1, 0);
   return 0;
 }
 
 int SimulatedHid::Exit() {
+  std::lock_guard lock(mutex_);
   Record("exit", -1, 0);
   return 0;
 }
 
 HidDeviceInfo* SimulatedHid::Enumerate(std::uint16_t vendor_id, std::uint16_t product_id) {
+  std::lock_guard lock(mutex_);
   HidDeviceInfo* head = nullptr;
   HidDeviceInfo** tail = &head;
   int count = 0;
   for (const auto& device : devices_) {
     const SimDeviceConfig& config = device->config;
-    if (device->unplugged) continue;
+    if (!Attached(*device)) continue;
     if (vendor_id != 0 && config.vendor_id != vendor_id) continue;
     if (product_id != 0 && config.product_id != product_id) continue;
     *tail = new HidDeviceInfo{config.path, config.vendor_id, config.product_id,
@@ -128,6 +140,7 @@ HidDeviceInfo* SimulatedHid::Enumerate(std::uint16_t vendor_id, std::uint16_t pr
 }
 
 void SimulatedHid::FreeEnumeration(HidDeviceInfo* devices) {
+  std::lock_guard lock(mutex_);
   DeleteDeviceList(devices);
   Record("free_enumeration", -1, 0);
 }
@@ -139,9 +152,10 @@ DeviceHandle SimulatedHid::NewHandle(int device) {
 }
 
 DeviceHandle SimulatedHid::Open(std::uint16_t vendor_id, std::uint16_t product_id) {
+  std::lock_guard lock(mutex_);
   for (std::size_t i = 0; i < devices_.size(); ++i) {
     const Device& device = *devices_[i];
-    if (device.unplugged || device.config.vendor_id != vendor_id ||
+    if (!Attached(device) || !device.config.may_open || device.config.vendor_id != vendor_id ||
         device.config.product_id != product_id)
       continue;
     Record("open", static_cast<int>(i), 1);
@@ -152,8 +166,10 @@ DeviceHandle SimulatedHid::Open(std::uint16_t vendor_id, std::uint16_t product_i
 }
 
 DeviceHandle SimulatedHid::OpenPath(const std::string& path) {
+  std::lock_guard lock(mutex_);
   for (std::size_t i = 0; i < devices_.size(); ++i) {
-    if (devices_[i]->unplugged || devices_[i]->config.path != path) continue;
+    const Device& device = *devices_[i];
+    if (!Attached(device) || !device.config.may_open || device.config.path != path) continue;
     Record("open_path", static_cast<int>(i), 1);
     return NewHandle(static_cast<int>(i));
   }
@@ -168,6 +184,7 @@ SimulatedHid::Device* SimulatedHid::DeviceOf(DeviceHandle handle) {
 }
 
 void SimulatedHid::Close(DeviceHandle device) {
+  std::lock_guard lock(mutex_);
   Device* target = DeviceOf(device);
   if (target == nullptr) {
     ++bad_closes_;
@@ -179,16 +196,18 @@ void SimulatedHid::Close(DeviceHandle device) {
 }
 
 int SimulatedHid::SetNonblocking(DeviceHandle device, int nonblock) {
+  std::lock_guard lock(mutex_);
   Device* target = DeviceOf(device);
-  int result = target == nullptr || target->unplugged ? -1 : 0;
+  int result = target == nullptr || !Attached(*target) ? -1 : 0;
   if (result == 0) device->nonblocking = nonblock != 0;
   Record("nonblocking", target != nullptr ? device->device : -1, result);
   return result;
 }
 
 int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size_t length) {
+  std::lock_guard lock(mutex_);
   Device* device = DeviceOf(handle);
-  if (device == nullptr || device->unplugged) {
+  if (device == nullptr || !Attached(*device)) {
     Record("write", device != nullptr ? handle->device : -1, -1);
     return -1;
   }
@@ -261,10 +280,11 @@ int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size
 
 int SimulatedHid::ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size_t length,
                               int milliseconds) {
+  std::unique_lock lock(mutex_);
   Device* device = DeviceOf(handle);
   int index = device != nullptr ? handle->device : -1;
   int result = 0;
-  if (device == nullptr || device->unplugged) {
+  if (device == nullptr || !Attached(*device)) {
     result = -1;
   } else if (device->pending) {
     Pending pending = *device->pending;
@@ -278,13 +298,51 @@ int SimulatedHid::ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size
       result = -1;
     }
   } else if (!handle->nonblocking && milliseconds > 0) {
-    clock_.Sleep(milliseconds);  // nothing will come: the whole timeout passes
+    // Nothing will come: the whole timeout passes, while the other devices go on.
+    lock.unlock();
+    clock_.Sleep(milliseconds);
+    lock.lock();
   }
   Record("read", index, result);
   return result;
 }
 
+std::string SimulatedHid::PortOf(const std::string& hid_path) {
+  std::lock_guard lock(mutex_);
+  for (const auto& device : devices_)
+    if (device->config.path == hid_path) return device->config.port;
+  return {};
+}
+
+DeviceAccess SimulatedHid::AccessOf(const std::string& hid_path) {
+  std::lock_guard lock(mutex_);
+  for (const auto& device : devices_)
+    if (device->config.path == hid_path)
+      return device->config.may_open ? DeviceAccess::kAllowed : DeviceAccess::kDenied;
+  return DeviceAccess::kUnknown;
+}
+
+bool SimulatedHid::WaitForChange(int timeout_ms) {
+  double next = -1;
+  {
+    std::lock_guard lock(mutex_);
+    const double now = Elapsed();
+    for (const auto& device : devices_) {
+      for (std::optional<double> at : {std::optional<double>(device->config.arrive_ms), device->config.depart_ms})
+        if (at && *at > now && (next < 0 || *at < next)) next = *at;
+    }
+    if (next >= 0) next -= now;
+  }
+  if (next < 0 || next > timeout_ms) {
+    clock_.Sleep(timeout_ms);
+    return false;
+  }
+  clock_.Sleep(static_cast<int>(std::ceil(next)));
+  return true;
+}
+
 std::vector<std::string> SimulatedHid::CallNames() const {
+  std::lock_guard lock(mutex_);
   std::vector<std::string> names;
   for (const SimCall& call : calls_) names.push_back(call.op);
   return names;
@@ -295,6 +353,7 @@ const std::vector<CommandFrame>& SimulatedHid::Requests(int device) const {
 }
 
 int SimulatedHid::MalformedRequests(int device) const {
+  std::lock_guard lock(mutex_);
   return devices_.at(static_cast<std::size_t>(device))->malformed;
 }
 
@@ -303,6 +362,7 @@ const std::vector<ReceivedFile>& SimulatedHid::ReceivedFiles(int device) const {
 }
 
 std::optional<std::string> SimulatedHid::Field(int device, const std::string& name) const {
+  std::lock_guard lock(mutex_);
   const auto& fields = devices_.at(static_cast<std::size_t>(device))->fields;
   auto found = fields.find(name);
   if (found == fields.end()) return std::nullopt;
@@ -310,10 +370,12 @@ std::optional<std::string> SimulatedHid::Field(int device, const std::string& na
 }
 
 bool SimulatedHid::Unplugged(int device) const {
+  std::lock_guard lock(mutex_);
   return devices_.at(static_cast<std::size_t>(device))->unplugged;
 }
 
 int SimulatedHid::OpenHandles() const {
+  std::lock_guard lock(mutex_);
   return static_cast<int>(std::count_if(handles_.begin(), handles_.end(),
                                         [](const auto& handle) { return handle->open; }));
 }

@@ -2,12 +2,14 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "device/clock.h"
 #include "device/command_frame.h"
+#include "device/device_system.h"
 #include "device/hid_api.h"
 #include "sim/sim_config.h"
 
@@ -31,8 +33,9 @@ struct SimCall {
 // HID devices that live in memory. By default a device accepts every well-formed request: it
 // echoes the command with status 0, answers a read with the field's text, stores a write, and
 // reassembles the files sent to it. Rules change chosen requests (see SimRule). A read with no
-// answer waiting takes its whole timeout on the clock.
-class SimulatedHid final : public HidApi {
+// answer waiting takes its whole timeout on the clock. Devices come and go on the clock as their
+// "arrive" and "depart" say. Every call is safe from several threads.
+class SimulatedHid final : public HidApi, public DeviceSystem {
  public:
   SimulatedHid(SimConfig config, Clock& clock);
   ~SimulatedHid() override;
@@ -49,7 +52,13 @@ class SimulatedHid final : public HidApi {
   int ReadTimeout(DeviceHandle device, std::uint8_t* data, std::size_t length,
                   int milliseconds) override;
 
-  // What the devices saw, by device index in the configuration.
+  std::string PortOf(const std::string& hid_path) override;
+  DeviceAccess AccessOf(const std::string& hid_path) override;
+  // Sleeps on the clock until the next arrival or departure, or the timeout.
+  bool WaitForChange(int timeout_ms) override;
+
+  // What the devices saw, by device index in the configuration. Read them once the threads that
+  // use the devices are done.
   const std::vector<SimCall>& calls() const { return calls_; }
   std::vector<std::string> CallNames() const;
   const std::vector<CommandFrame>& Requests(int device) const;
@@ -65,10 +74,14 @@ class SimulatedHid final : public HidApi {
   struct Device;
   struct Pending;
   Device* DeviceOf(DeviceHandle handle);
+  bool Attached(const Device& device) const;
+  double Elapsed() const;
   DeviceHandle NewHandle(int device);
   void Record(const std::string& op, int device, int result);
 
   Clock& clock_;
+  double start_ms_;
+  mutable std::mutex mutex_;
   std::vector<std::unique_ptr<Device>> devices_;
   std::vector<std::unique_ptr<HidHandle>> handles_;
   std::vector<SimCall> calls_;

@@ -5,6 +5,7 @@
 #include "device/device_context.h"
 #include "device/device_table.h"
 #include "update/transfer_watcher.h"
+#include "update/update_source.h"
 
 namespace pellar {
 
@@ -32,5 +33,9 @@ struct UpdateRunOptions {
 // HID library are released on every way out.
 UpdateOutcome UpdateRun(DeviceContext& context, const DeviceOpener& open_device,
                         const std::string& update_list_path, const UpdateRunOptions& options = {});
+// The same run over entries and files that a source holds (the station's, read once for many
+// devices): the same frames, waits, progress and messages. options.executable_dir is not used.
+UpdateOutcome UpdateRun(DeviceContext& context, const DeviceOpener& open_device,
+                        UpdateSource& source, const UpdateRunOptions& options = {});
 
 }  // namespace pellar

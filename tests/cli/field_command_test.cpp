@@ -75,6 +75,7 @@ class BenchLink final : public Link {
   Clock& clock() override { return bench_.context().clock; }
   const TextCodec& codec() const override { return bench_.context().codec; }
   SimulatedHid* simulation() override { return &bench_.sim(); }
+  DeviceSystem& system() override { return bench_.sim(); }
 
  private:
   testing::SimBench& bench_;
