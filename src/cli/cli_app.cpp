@@ -33,6 +33,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   AddPackCommand(app, commands);
   AddInspectCommand(app, commands);
   AddFieldCommands(app, commands);
+  AddStationCommand(app, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

@@ -54,5 +54,6 @@ void AddUpdateCommand(CLI::App& app, CommandRegistry& commands);
 void AddPackCommand(CLI::App& app, CommandRegistry& commands);
 void AddInspectCommand(CLI::App& app, CommandRegistry& commands);
 void AddFieldCommands(CLI::App& app, CommandRegistry& commands);  // read, write
+void AddStationCommand(CLI::App& app, CommandRegistry& commands);
 
 }  // namespace pellar::cli

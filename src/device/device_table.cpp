@@ -22,7 +22,7 @@ DeviceTable ScanDevices(HidApi& hid) {
   for (HidDeviceInfo* entry = devices; entry != nullptr; entry = entry->next) {
     if (entry->vendor_id == 0 || entry->product_id == 0) continue;
     DeviceRow row{entry->manufacturer, entry->product, FormatDeviceId(entry->product_id),
-                  FormatDeviceId(entry->vendor_id)};
+                  FormatDeviceId(entry->vendor_id), entry->path};
     // Every row goes in at position 1, which is past the end only while the table is empty.
     auto position = table.empty() ? table.end() : table.begin() + 1;
     table.insert(position, std::move(row));

@@ -15,6 +15,7 @@ struct DeviceRow {
   std::string device_name;
   std::string product_id;  // "0x%04x"
   std::string vendor_id;   // "0x%04x"
+  std::string path;        // where the scan found it; not a column
 };
 using DeviceTable = std::vector<DeviceRow>;
 

@@ -79,8 +79,12 @@ class Station::Engine final {
       for (auto& slot : slots_) slot.present = false;
       for (const UnitDevice& device : found) TakeDevice(device, events);
       DropAbsent(events, finished);
+      for (std::thread& thread : graveyard_) finished.push_back(std::move(thread));
+      graveyard_.clear();
     }
-    for (std::thread& thread : finished) thread.join();
+    // A slot that never ran has no thread; an ended one still holds its stack until joined.
+    for (std::thread& thread : finished)
+      if (thread.joinable()) thread.join();
     Tell(events);
     if (auto_start_) StartIdle();
   }
@@ -99,7 +103,6 @@ class Station::Engine final {
         }
         if (it->unit.state == UnitState::kIdle && it->present) {
           StartUnit(*it);
-          events.push_back({StationEvent::Kind::kStarted, it->unit, ""});
           ++started;
         }
         ++it;
@@ -324,6 +327,7 @@ void Station::Engine::StartUnit(Slot& slot) {
   parts_.clock.ThreadJoins();  // before the thread starts, so virtual time waits for it
   slot.thread = std::thread([this, &slot] {
     SlotReporter reporter(*this, slot);
+    reporter.Change([](UnitSnapshot&) {}, StationEvent::Kind::kStarted, "");
     UnitRecord record = RunUnit(parts_, *update_, options_, record_.get(), slot.device, reporter,
                                 wall_offset_ms_);
     FinishUnit(slot, record);
