@@ -119,6 +119,12 @@ TEST_F(StationTest, UnitsRunAtOnceEachAsASingleUpdateWouldAndOneFailureEndsOnlyI
     ASSERT_GE(unit.size(), single.size());
     EXPECT_EQ(Lines(unit.end() - static_cast<long>(single.size()), unit.end()), single);
   }
+  // In the trace, a unit's own calls and waits name its device; the library's calls name none.
+  for (const auto& entry : bench.trace()) {
+    const std::string op = entry["op"];
+    const bool library = op == "init" || op == "exit" || op == "enumerate" || op == "free_enumeration";
+    EXPECT_EQ(entry.contains("device"), !library) << entry.dump();
+  }
   int inits = 0, exits = 0;
   for (const SimCall& call : bench.sim().calls()) {
     inits += call.op == "init";
