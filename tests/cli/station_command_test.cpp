@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cli/cli_run.h"
+#include "support/json_lines.h"
 #include "update/update_files.h"
 
 extern char** environ;
@@ -19,6 +20,7 @@ namespace pellar::cli {
 namespace {
 
 using pellar::testing::PatternBytes;
+using pellar::testing::ReadJsonLines;
 using pellar::testing::RunPellarCli;
 using pellar::testing::Slashed;
 using pellar::testing::TempDir;
@@ -29,13 +31,6 @@ std::string Device(int number, const std::string& extra = "") {
   const std::string n = std::to_string(number);
   return R"({"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:)" + n +
          R"(","port":"1-1.)" + n + R"(","fields":{"SN":"SN-)" + n + "\"}" + extra + "}";
-}
-
-std::vector<nlohmann::json> RecordLines(const std::string& path) {
-  std::vector<nlohmann::json> lines;
-  std::ifstream file(path);
-  for (std::string line; std::getline(file, line);) lines.push_back(nlohmann::json::parse(line));
-  return lines;
 }
 
 // Small files only: the command line runs on the real clock, 35 ms a packet.
@@ -64,7 +59,7 @@ TEST_F(StationCommandTest, OnceFlashesEveryMatchingDeviceAndRecordsEachUnit) {
                                 "--ports", "1-1.1,1-1.2", "--record", record_, "--read", "sn"});
   EXPECT_EQ(result.status, 0) << result.err;
   std::map<std::string, std::string> results;
-  for (const nlohmann::json& line : RecordLines(record_)) {
+  for (const nlohmann::json& line : ReadJsonLines(record_)) {
     results[line["port"]] = line["result"];
     EXPECT_EQ(line["fields"]["SN"], "SN-" + line["port"].get<std::string>().substr(4));
     EXPECT_EQ(line["files"][0]["result"], "sent");
@@ -78,7 +73,7 @@ TEST_F(StationCommandTest, OnceFlashesEveryMatchingDeviceAndRecordsEachUnit) {
                                "--ports", "1-1.1", "--record", record_, "--read", "SN"});
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_NE(again.err.find("SN SN-1 passed before"), std::string::npos) << again.err;
-  std::vector<nlohmann::json> lines = RecordLines(record_);
+  std::vector<nlohmann::json> lines = ReadJsonLines(record_);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2]["repeat"], true);
   EXPECT_EQ(lines[2]["result"], "passed");
@@ -176,7 +171,7 @@ TEST_F(StationCommandTest, WatchingFlashesArrivalsUntilCtrlCCutsTheRunningUnitsS
       {"--simulate", sim, "station", list, "--match", "1234:5678", "--record", record_}, 1600, &err);
   EXPECT_EQ(status, 130) << err;
   std::map<std::string, std::string> results;
-  for (const nlohmann::json& line : RecordLines(record_)) {
+  for (const nlohmann::json& line : ReadJsonLines(record_)) {
     results[line["path"]] = line["result"];
     if (line["result"] == "cancelled") EXPECT_EQ(line["files"][0]["result"], "cut short");
   }

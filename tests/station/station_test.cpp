@@ -7,6 +7,7 @@
 #include "station/station.h"
 #include "support/sim_bench.h"
 #include "support/temp_dir.h"
+#include "support/json_lines.h"
 #include "update/update_files.h"
 #include "update/update_run.h"
 
@@ -39,13 +40,6 @@ Lines ConversationOf(const SimBench& bench, const std::string& device) {
     if (op == "open") copy = {{"op", "open"}};  // by path in the station, by pair alone
     lines.push_back(copy.dump());
   }
-  return lines;
-}
-
-std::vector<nlohmann::json> RecordLines(const std::string& path) {
-  std::vector<nlohmann::json> lines;
-  std::ifstream file(path);
-  for (std::string line; std::getline(file, line);) lines.push_back(nlohmann::json::parse(line));
   return lines;
 }
 
@@ -134,7 +128,7 @@ TEST_F(StationTest, UnitsRunAtOnceEachAsASingleUpdateWouldAndOneFailureEndsOnlyI
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(bench.sim().OpenHandles(), 0);
 
-  auto records = RecordLines(folder_.Path("record.jsonl"));
+  auto records = ReadJsonLines(folder_.Path("record.jsonl"));
   ASSERT_EQ(records.size(), 3U);
   std::map<std::string, nlohmann::json> by_port;
   for (const auto& record : records) by_port[record["port"]] = record;
@@ -159,7 +153,7 @@ TEST_F(StationTest, StopCutsRunningUnitsShortAsCancelled) {
   station->WaitUntilIdle();
   for (const UnitSnapshot& unit : station->Snapshot()) EXPECT_EQ(unit.state, UnitState::kCancelled);
   station->End();
-  for (const auto& record : RecordLines(folder_.Path("record.jsonl"))) {
+  for (const auto& record : ReadJsonLines(folder_.Path("record.jsonl"))) {
     EXPECT_EQ(record["result"], "cancelled");
     EXPECT_NE(record["files"][0]["result"], "sent");
   }
@@ -182,7 +176,7 @@ TEST_F(StationTest, WatchingFlashesArrivalsAndDropsSlotsWhoseDeviceLeft) {
   EXPECT_EQ(units[0].path, "sim:1");
   EXPECT_EQ(units[0].state, UnitState::kPassed);
   station->End();
-  EXPECT_EQ(RecordLines(folder_.Path("record.jsonl")).size(), 2U);
+  EXPECT_EQ(ReadJsonLines(folder_.Path("record.jsonl")).size(), 2U);
 }
 
 }  // namespace
