@@ -9,6 +9,7 @@
 #include "device/device_context.h"
 #include "device/device_table.h"
 #include "device/operator.h"
+#include "device_list_view.h"
 #include "sim/link_factory.h"
 
 class QAction;
@@ -18,6 +19,7 @@ class QPushButton;
 
 namespace pellar {
 class DeviceListView;
+class StatusLine;
 }
 
 // The main window: the device list, the update controls and the (mostly hidden) device-information
@@ -87,7 +89,7 @@ class CPellarDlg : public QDialog, public pellar::Operator {
   std::map<int, std::function<void()>> button_actions_;
   pellar::DeviceListView* device_list_ = nullptr;
   QProgressBar* progress_bar_ = nullptr;
-  QLabel* status_text_ = nullptr;
+  pellar::StatusLine* status_text_ = nullptr;
   QAction* about_action_ = nullptr;
   int operation_depth_ = 0;
   bool close_requested_ = false;
