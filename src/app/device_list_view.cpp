@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -29,6 +30,27 @@ bool IsPlain(const QKeyEvent& event) {
 
 }  // namespace
 
+// The list's border drawn once more above its own children. At a fractional scale factor the
+// viewport, rounded out to whole device pixels, paints over the border's last pixel on the right
+// and at the bottom; drawn last, the border stays whole.
+class DeviceListView::FrameOnTop final : public QWidget {
+ public:
+  explicit FrameOnTop(DeviceListView& list) : QWidget(&list), list_(list) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter painter(this);
+    list_.drawFrame(&painter);
+  }
+
+ private:
+  DeviceListView& list_;
+};
+
 DeviceListView::DeviceListView(QWidget* parent) : QTableWidget(0, kColumns, parent) {
   setShowGrid(true);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -45,6 +67,13 @@ DeviceListView::DeviceListView(QWidget* parent) : QTableWidget(0, kColumns, pare
     setHorizontalHeaderItem(column, new QTableWidgetItem(kDeviceColumnTitles[column]));
     setColumnWidth(column, kDeviceColumnWidths[column]);
   }
+  frame_on_top_ = new FrameOnTop(*this);
+}
+
+void DeviceListView::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  frame_on_top_->setGeometry(rect());
+  frame_on_top_->raise();
 }
 
 void DeviceListView::Fill(const DeviceTable& table) {

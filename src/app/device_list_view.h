@@ -42,8 +42,11 @@ class DeviceListView : public QTableWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  class FrameOnTop;
+
   QString CellText(int row, int column) const;
   bool SelectFocusedRowFirst(const QKeyEvent& event);
   void MarkAfterKey(const QKeyEvent& event, const QModelIndex& before);
@@ -51,6 +54,7 @@ class DeviceListView : public QTableWidget {
   // The row last clicked or moved to without Shift; Shift extends a selection from it.
   int selection_mark_ = -1;
   int fill_ = 0;
+  QWidget* frame_on_top_ = nullptr;
 };
 
 }  // namespace pellar

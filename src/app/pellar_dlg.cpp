@@ -87,8 +87,8 @@ class CPellarDlg::OperationScope {
 };
 
 CPellarDlg::CPellarDlg(pellar::Link& link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       link_(link),
       context_{link.hid(), link.clock(), *this, link.codec()} {
   setWindowTitle(QStringLiteral("Pellar Update Tools"));
