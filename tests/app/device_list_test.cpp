@@ -177,6 +177,7 @@ class DeviceListTest : public QObject {
     QTest::newRow("End") << K{{Qt::Key_End}} << QList<int>{2} << 2;
     QTest::newRow("End Home") << K{{Qt::Key_End}, {Qt::Key_Home}} << QList<int>{0} << 0;
     QTest::newRow("PgDn") << K{{Qt::Key_PageDown}} << QList<int>{2} << 2;
+    QTest::newRow("End PgUp") << K{{Qt::Key_End}, {Qt::Key_PageUp}} << QList<int>{0} << 0;
     QTest::newRow("Down Shift+Down") << K{{Qt::Key_Down}, {Qt::Key_Down, shift}}
                                      << QList<int>{0, 1} << 0;
     QTest::newRow("Shift+Down with nothing selected") << K{{Qt::Key_Down, shift}}
