@@ -9,11 +9,9 @@
 #include "device/device_context.h"
 #include "device/device_table.h"
 #include "device/operator.h"
-#include "device_list_view.h"
 #include "sim/link_factory.h"
 
 class QAction;
-class QLabel;
 class QProgressBar;
 class QPushButton;
 
