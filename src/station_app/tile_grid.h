@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QScrollArea>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "station/unit_state.h"
+
+class QGridLayout;
+
+namespace pellar {
+
+class UnitTile;
+
+// The station's slots as tiles, in the order they appeared, in as many columns as the width
+// holds. Up to 16 tiles fit a 1366×768 screen; more scroll.
+class TileGrid final : public QScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit TileGrid(QWidget* parent = nullptr);
+  // Adds tiles for new slots, drops those of slots that went, and shows each slot's state.
+  void Show(const std::vector<UnitSnapshot>& units);
+  UnitTile* TileOf(const std::string& port) const;
+  int TileCount() const { return static_cast<int>(order_.size()); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  int ColumnsFor(int width) const;
+  void Arrange();
+
+  QWidget* area_;
+  QGridLayout* layout_;
+  std::map<std::string, UnitTile*> tiles_;  // by port: a slot's name
+  std::vector<std::string> order_;
+  int columns_ = 0;
+};
+
+}  // namespace pellar
