@@ -92,6 +92,17 @@ StationWindow::StationWindow(StationSession& session, QWidget* parent)
   poll_.start(kPollMs);
 }
 
+void StationWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  // The style draws the focus frame only after a Tab, and activation clears that mark; the
+  // operator must see where Space goes from the start. Queued: activation sets focus after this.
+  QTimer::singleShot(0, this, [this] {
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    if (QWidget* focused = focusWidget()) focused->update();
+  });
+}
+
 void StationWindow::ShowSetup() {
   header_->ShowList(session_.update());
   header_->ShowMatch(session_.match(), session_.ports());

@@ -34,6 +34,7 @@ class StationWindow final : public QWidget {
   bool Closing() const { return closing_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 

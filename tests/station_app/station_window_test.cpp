@@ -2,6 +2,7 @@
 // the devices, states and colours follow the units, the controls, the counters and the header,
 // and a close while units run.
 #include <QScrollBar>
+#include <QStyleOption>
 
 #include "station_bench.h"
 #include "station_header.h"
@@ -23,6 +24,11 @@ class StationWindowTest : public QObject {
     QCOMPARE(bench.window().windowTitle(), QStringLiteral("Pellar Station"));
     QVERIFY(bench.ShowActive());
     QCOMPARE(QApplication::focusWidget(), bench.Find("start"));
+    // The style draws the focus frame from the start, before any Tab.
+    QTRY_VERIFY(bench.window().testAttribute(Qt::WA_KeyboardFocusChange));
+    QStyleOption option;
+    option.initFrom(bench.Find("start"));
+    QVERIFY(option.state & QStyle::State_HasFocus);
     // Every control takes the keyboard, in order from Start.
     QList<QWidget*> reached;
     for (int i = 0; i < 5; ++i) {
