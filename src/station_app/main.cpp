@@ -4,6 +4,7 @@
 #include <clocale>
 #include <iostream>
 
+#include "quit_signal.h"
 #include "record_location.h"
 #include "station_options.h"
 #include "station_session.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
   QApplication application(toolkit_argc, argv);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   pellar::StationWindow window(*session);
+  pellar::QuitSignal quit;
+  QObject::connect(&quit, &pellar::QuitSignal::Received, &window, &pellar::StationWindow::StopAndClose);
   window.show();
   return application.exec() == 0 ? pellar::kStationExitOk : 1;
 }

@@ -123,7 +123,8 @@ void StationWindow::Refresh() {
   }
   auto_start_->setEnabled(station != nullptr && !closing_);
   ShowStatus(counters, units.size());
-  if (closing_ && counters.running == 0) close();
+  // Queued: a poll may run inside a close that is being decided.
+  if (closing_ && counters.running == 0) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void StationWindow::ShowStatus(const StationCounters& counters, std::size_t slot_count) {
@@ -191,8 +192,12 @@ void StationWindow::closeEvent(QCloseEvent* event) {
   if (!AskToConfirm(this, QStringLiteral("Units are still being flashed. Stop them and close?\n"
                                          "They end as cancelled; every record is kept.")))
     return;
+  StopAndClose();  // the poll that finds every unit ended closes the window
+}
+
+void StationWindow::StopAndClose() {
   closing_ = true;
-  StopUnits();  // the next poll that finds every unit ended closes the window
+  StopUnits();
 }
 
 void StationWindow::paintEvent(QPaintEvent* event) {

@@ -30,6 +30,8 @@ class StationWindow final : public QWidget {
   void Refresh();
   TileGrid& tiles() const { return *tiles_; }
   StationHeader& header() const { return *header_; }
+  // Cuts running units short without asking and closes once they have ended: a shutdown.
+  void StopAndClose();
   // Set when a close waits for cut-short units to end.
   bool Closing() const { return closing_; }
 

@@ -231,7 +231,7 @@ class StationWindowTest : public QObject {
     QVERIFY(bench.window().Closing());
     bench.window().close();  // a second close while stopping asks nothing and waits
     bench.Advance(5000);
-    QVERIFY(!bench.window().isVisible());
+    QTRY_VERIFY(!bench.window().isVisible());
     const auto records = bench.RecordLines();
     QCOMPARE(records.size(), std::size_t(2));
     for (const auto& record : records) QCOMPARE(record["result"], "cancelled");
