@@ -32,6 +32,9 @@ bool StationSession::ChooseMatch(DevicePair match, std::string* problem) {
     *problem = "units are being flashed: stop them before choosing other devices";
     return false;
   }
+  // The same pair chosen again keeps the station, and with it the tiles of ended units.
+  if (station_ && match_ && match_->vendor_id == match.vendor_id && match_->product_id == match.product_id)
+    return true;
   match_ = match;
   return Rebuild(problem);
 }

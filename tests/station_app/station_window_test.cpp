@@ -15,6 +15,20 @@ using pellar::testing::StationDevice;
 using pellar::testing::StationDevices;
 using pellar::testing::WhenModal;
 
+// Counts the paints of a widget and its children.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
 class StationWindowTest : public QObject {
   Q_OBJECT
 
@@ -178,6 +192,9 @@ class StationWindowTest : public QObject {
     QVERIFY(bench.session().station() != nullptr);
     QTRY_COMPARE(bench.window().tiles().TileCount(), 1);
     QVERIFY(bench.Find<QPushButton>("start")->isEnabled());
+    pellar::Station* chosen = bench.session().station();
+    emit combo->activated(0);
+    QCOMPARE(bench.session().station(), chosen);
   }
 
   void aListThatCannotBeSentIsRefusedAndTheEarlierKept() {
@@ -243,19 +260,48 @@ class StationWindowTest : public QObject {
     QVERIFY(bench.window().close());
   }
 
-  // Sixteen slots fit a 1366×768 screen (less a title bar and a panel) without scrolling.
+  // Sixteen slots fit a 1366×768 screen (less a title bar and a panel) without scrolling; more
+  // scroll.
+  void sixteenSlotsFitWithoutScrolling_data() {
+    QTest::addColumn<int>("slot_count");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("16") << 16 << false;
+    QTest::newRow("24") << 24 << true;
+  }
+
   void sixteenSlotsFitWithoutScrolling() {
+    QFETCH(int, slot_count);
+    QFETCH(bool, scrolls);
     std::vector<std::string> devices;
-    for (int i = 1; i <= 16; ++i) devices.push_back(StationDevice(i));
+    for (int i = 1; i <= slot_count; ++i) devices.push_back(StationDevice(i));
     StationBench bench(StationDevices(devices));
     bench.window().resize(1366, 768 - 60);
     bench.window().show();
     QVERIFY(QTest::qWaitForWindowExposed(&bench.window()));
     bench.window().Refresh();
     QApplication::processEvents();
-    QCOMPARE(bench.window().tiles().TileCount(), 16);
-    QVERIFY(!bench.window().tiles().verticalScrollBar()->isVisible());
+    QCOMPARE(bench.window().tiles().TileCount(), slot_count);
+    QCOMPARE(bench.window().tiles().verticalScrollBar()->isVisible(), scrolls);
     QVERIFY(!bench.window().tiles().horizontalScrollBar()->isVisible());
+  }
+
+  // A poll that finds nothing new paints nothing; one that finds a unit moving paints its tile.
+  void pollsRepaintOnlyWhatChanged() {
+    StationBench bench(StationDevices({StationDevice(1), StationDevice(2)}));
+    bench.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bench.window()));
+    QApplication::processEvents();
+    PaintCounter first(bench.Tile("1-1.1")), second(bench.Tile("1-1.2"));
+    for (int poll = 0; poll < 3; ++poll) {
+      bench.window().Refresh();
+      QApplication::processEvents();
+    }
+    QCOMPARE(first.paints, 0);
+    QCOMPARE(second.paints, 0);
+    bench.Find<QPushButton>("start")->click();
+    bench.Advance(200);
+    QApplication::processEvents();
+    QVERIFY(first.paints > 0);
   }
 };
 
