@@ -69,13 +69,16 @@ void TileGrid::resizeEvent(QResizeEvent* event) {
 
 void TileGrid::Arrange() {
   while (layout_->count() > 0) delete layout_->takeAt(0);
-  for (int row = 0; row < layout_->rowCount(); ++row) layout_->setRowStretch(row, 0);
+  for (int row = 0; row < layout_->rowCount(); ++row) layout_->setRowStretch(row, 0);  // before: more rows
   columns_ = ColumnsFor(viewport()->width());
   const int count = static_cast<int>(order_.size());
   for (int i = 0; i < count; ++i)
     layout_->addWidget(tiles_.at(order_[static_cast<std::size_t>(i)]), i / columns_, i % columns_);
-  // Tiles keep their height; what is left over stays below them.
-  layout_->setRowStretch((count + columns_ - 1) / columns_, 1);
+  // Few tiles grow up to their largest height, easier to read from afar; what is left stays below.
+  const int rows = (count + columns_ - 1) / columns_;
+  for (int row = 0; row < rows; ++row) layout_->setRowStretch(row, 1);
+  layout_->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), rows, 0);
+  layout_->setRowStretch(rows, 0);
 }
 
 }  // namespace pellar

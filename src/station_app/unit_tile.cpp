@@ -38,6 +38,7 @@ UnitTile::UnitTile(QWidget* parent) : QFrame(parent) {
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
   setMinimumSize(300, 130);
+  setMaximumHeight(230);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(10, 6, 10, 6);
   layout->setSpacing(2);
