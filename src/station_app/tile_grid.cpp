@@ -27,9 +27,20 @@ TileGrid::TileGrid(QWidget* parent) : QScrollArea(parent) {
   setWidget(area_);
 }
 
+// A slot's key: its port, numbered when a device has several HID interfaces and so several slots
+// in one port.
+std::vector<std::string> TileGrid::KeysOf(const std::vector<UnitSnapshot>& units) {
+  std::vector<std::string> keys;
+  std::map<std::string, int> seen;
+  for (const UnitSnapshot& unit : units) {
+    const int earlier = seen[unit.port]++;
+    keys.push_back(earlier == 0 ? unit.port : unit.port + "#" + std::to_string(earlier + 1));
+  }
+  return keys;
+}
+
 void TileGrid::Show(const std::vector<UnitSnapshot>& units) {
-  std::vector<std::string> order;
-  for (const UnitSnapshot& unit : units) order.push_back(unit.port);
+  std::vector<std::string> order = KeysOf(units);
   if (order != order_) {
     std::set<std::string> kept(order.begin(), order.end());
     for (auto it = tiles_.begin(); it != tiles_.end();) {
@@ -40,20 +51,20 @@ void TileGrid::Show(const std::vector<UnitSnapshot>& units) {
       delete it->second;
       it = tiles_.erase(it);
     }
-    for (const std::string& port : order) {
-      if (tiles_.count(port) != 0) continue;
+    for (const std::string& key : order) {
+      if (tiles_.count(key) != 0) continue;
       auto* tile = new UnitTile(area_);
-      tile->setObjectName(QString::fromStdString("tile " + port));
-      tiles_[port] = tile;
+      tile->setObjectName(QString::fromStdString("tile " + key));
+      tiles_[key] = tile;
     }
     order_ = std::move(order);
     Arrange();
   }
-  for (const UnitSnapshot& unit : units) tiles_.at(unit.port)->Show(unit);
+  for (std::size_t i = 0; i < units.size(); ++i) tiles_.at(order_[i])->Show(units[i]);
 }
 
-UnitTile* TileGrid::TileOf(const std::string& port) const {
-  auto found = tiles_.find(port);
+UnitTile* TileGrid::TileOf(const std::string& key) const {
+  auto found = tiles_.find(key);
   return found == tiles_.end() ? nullptr : found->second;
 }
 

@@ -23,19 +23,21 @@ class TileGrid final : public QScrollArea {
   explicit TileGrid(QWidget* parent = nullptr);
   // Adds tiles for new slots, drops those of slots that went, and shows each slot's state.
   void Show(const std::vector<UnitSnapshot>& units);
-  UnitTile* TileOf(const std::string& port) const;
+  // The tile of the first slot in the port; "PORT#2" names the second slot in one port.
+  UnitTile* TileOf(const std::string& key) const;
   int TileCount() const { return static_cast<int>(order_.size()); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  static std::vector<std::string> KeysOf(const std::vector<UnitSnapshot>& units);
   int ColumnsFor(int width) const;
   void Arrange();
 
   QWidget* area_;
   QGridLayout* layout_;
-  std::map<std::string, UnitTile*> tiles_;  // by port: a slot's name
+  std::map<std::string, UnitTile*> tiles_;  // by slot key
   std::vector<std::string> order_;
   int columns_ = 0;
 };

@@ -75,6 +75,18 @@ class StationWindowTest : public QObject {
     QVERIFY(bench.Tile("1-9") == nullptr);
   }
 
+  // A device with two HID interfaces of the pair has two slots in one port: two tiles.
+  void twoInterfacesInOnePortGetATileEach() {
+    StationBench bench(StationDevices({
+        R"({"product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:a","port":"2-1"})",
+        R"({"product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:b","port":"2-1"})",
+    }));
+    bench.window().Refresh();
+    QCOMPARE(bench.window().tiles().TileCount(), 2);
+    QCOMPARE(bench.TileText("2-1", "device"), QStringLiteral("Cam · sim:a"));
+    QCOMPARE(bench.TileText("2-1#2", "device"), QStringLiteral("Cam · sim:b"));
+  }
+
   // Start flashes every idle device; the tiles show each unit's course and its end, in its colours,
   // and the counters follow. A unit's end state stays while its device does.
   void statesAndColoursFollowTheUnits() {
