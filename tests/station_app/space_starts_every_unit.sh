@@ -42,7 +42,7 @@ start_and_press_space() {
   station_pid=$!
   window=
   for _ in $(seq 100); do
-    window=$(xdotool search --name '^Pellar Station$' 2>/dev/null | head -1) && [[ -n "$window" ]] && break
+    window=$(xdotool search --onlyvisible --name '^Pellar Station$' 2>/dev/null | head -1) && [[ -n "$window" ]] && break
     sleep 0.1
   done
   [[ -n "$window" ]] || { echo "FAIL: the window did not appear" >&2; exit 1; }
