@@ -209,6 +209,18 @@ class StationWindowTest : public QObject {
     QCOMPARE(bench.session().station(), chosen);
   }
 
+  // A record that cannot be written is known before the first unit: no station, the problem shown.
+  void aRecordThatCannotBeWrittenStartsNothing() {
+    StationBench bench(StationDevices({StationDevice(1)}), true, "/nonexistent-folder/record.jsonl");
+    QVERIFY(bench.session().station() == nullptr);
+    QVERIFY(!bench.Find<QPushButton>("start")->isEnabled());
+    QVERIFY(!bench.Find<QCheckBox>("autoStart")->isEnabled());
+    const QString shown = bench.window().header().findChild<QLabel*>("record")->text();
+    QVERIFY2(shown.contains(QStringLiteral("cannot be written")), qPrintable(shown));
+    QCOMPARE(bench.Find<QLabel>("status")->text(), shown);
+    QCOMPARE(bench.window().tiles().TileCount(), 0);
+  }
+
   void aListThatCannotBeSentIsRefusedAndTheEarlierKept() {
     StationBench bench(StationDevices({StationDevice(1)}));
     bench.LeaveTime();
