@@ -19,7 +19,11 @@ constexpr int kSpacing = 6;
 TileGrid::TileGrid(QWidget* parent) : QScrollArea(parent) {
   setObjectName(QStringLiteral("tiles"));
   setWidgetResizable(true);
-  setFrameShape(QFrame::NoFrame);
+  // Tab reaches the tiles, to scroll them by keyboard: a frame, drawn in the highlight colour
+  // while they have the focus, shows it without moving them.
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setLineWidth(2);
+  ShowFocus(false);
   area_ = new QWidget;
   layout_ = new QGridLayout(area_);
   layout_->setContentsMargins(0, 0, 0, 0);
@@ -71,6 +75,23 @@ UnitTile* TileGrid::TileOf(const std::string& key) const {
 int TileGrid::ColumnsFor(int width) const {
   const int fitting = std::max(1, (width + kSpacing) / (kTileMinWidth + kSpacing));
   return std::min(fitting, std::max(1, static_cast<int>(order_.size())));
+}
+
+void TileGrid::ShowFocus(bool focused) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::WindowText, focused ? palette.color(QPalette::Highlight)
+                                                 : palette.color(QPalette::Window));
+  setPalette(palette);
+}
+
+void TileGrid::focusInEvent(QFocusEvent* event) {
+  QScrollArea::focusInEvent(event);
+  ShowFocus(true);
+}
+
+void TileGrid::focusOutEvent(QFocusEvent* event) {
+  QScrollArea::focusOutEvent(event);
+  ShowFocus(false);
 }
 
 void TileGrid::resizeEvent(QResizeEvent* event) {

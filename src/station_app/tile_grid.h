@@ -29,10 +29,13 @@ class TileGrid final : public QScrollArea {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   static std::vector<std::string> KeysOf(const std::vector<UnitSnapshot>& units);
   int ColumnsFor(int width) const;
+  void ShowFocus(bool focused);
   void Arrange();
 
   QWidget* area_;

@@ -52,6 +52,12 @@ class StationWindowTest : public QObject {
     QVERIFY(reached.contains(bench.Find("autoStart")));
     QVERIFY(reached.contains(bench.Find("chooseList")));
     QVERIFY(reached.contains(bench.Find("match")));
+    // The tiles take it too (to scroll), with a frame in the highlight colour.
+    auto* tiles = &bench.window().tiles();
+    tiles->setFocus(Qt::TabFocusReason);
+    QCOMPARE(tiles->palette().color(QPalette::WindowText), tiles->palette().color(QPalette::Highlight));
+    bench.Find("start")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(tiles->palette().color(QPalette::WindowText), tiles->palette().color(QPalette::Window));
   }
 
   // Only devices of the pair get a tile; one comes and goes as its device does.
