@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "painted_text.h"
 #include "state_colours.h"
 #include "unit_text.h"
 
@@ -23,6 +24,15 @@ QLabel* AddLabel(QBoxLayout* layout, const char* name, double font_scale = 1.0, 
   layout->addWidget(label);
   return label;
 }
+
+PaintedText* AddLine(QBoxLayout* layout, const char* name) {
+  auto* line = new PaintedText;
+  line->setObjectName(QString::fromLatin1(name));
+  layout->addWidget(line);
+  return line;
+}
+
+void SetText(PaintedText* line, const std::string& text) { line->SetText(QString::fromStdString(text)); }
 
 void SetText(QLabel* label, const std::string& text) {
   const QString shown = QString::fromStdString(text);
@@ -49,13 +59,13 @@ UnitTile::UnitTile(QWidget* parent) : QFrame(parent) {
   state_ = AddLabel(top, "state", 1.5, true);
   state_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   device_ = AddLabel(layout, "device");
-  file_ = AddLabel(layout, "file");
+  file_ = AddLine(layout, "file");
   progress_ = new QProgressBar;
   progress_->setObjectName(QStringLiteral("progress"));
   progress_->setRange(0, 100);
   progress_->setFormat(QStringLiteral("%p%"));
   layout->addWidget(progress_);
-  figures_ = AddLabel(layout, "figures");
+  figures_ = AddLine(layout, "figures");
   problems_ = AddLabel(layout, "problems");
   problems_->setWordWrap(true);
   layout->addStretch(1);

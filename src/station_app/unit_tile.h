@@ -9,6 +9,8 @@ class QProgressBar;
 
 namespace pellar {
 
+class PaintedText;
+
 // One slot of the station: the port in large letters, the device, the file being sent, a
 // progress bar, the figures, and the state on the state's colour. Changes only what changed, so a
 // poll that finds nothing new costs no repaint.
@@ -25,9 +27,9 @@ class UnitTile final : public QFrame {
 
   QLabel* port_;
   QLabel* device_;
-  QLabel* file_;
+  PaintedText* file_;
   QProgressBar* progress_;
-  QLabel* figures_;
+  PaintedText* figures_;
   QLabel* state_;
   QLabel* problems_;
   UnitSnapshot shown_;

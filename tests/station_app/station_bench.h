@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/clock.h"
+#include "painted_text.h"
 #include "sim/link_factory.h"
 #include "sim/sim_config.h"
 #include "station_session.h"
@@ -113,7 +114,9 @@ class StationBench {
   QString TileText(const std::string& port, const char* label) {
     UnitTile* tile = Tile(port);
     if (tile == nullptr) return QStringLiteral("<no tile>");
-    return tile->findChild<QLabel*>(QString::fromLatin1(label))->text();
+    QWidget* widget = tile->findChild<QWidget*>(QString::fromLatin1(label));
+    if (auto* line = qobject_cast<PaintedText*>(widget)) return line->text();
+    return qobject_cast<QLabel*>(widget)->text();
   }
   QColor TileColour(const std::string& port) {
     return Tile(port)->palette().color(QPalette::Window);
