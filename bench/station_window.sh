@@ -3,8 +3,11 @@
 #  1. CPU share (user+sys of the pellar-station process, engine threads included, over the wall
 #     time) while 32 simulated devices are flashed with a file of about 100 KB, against
 #     `pellar-cli station --once` on the same devices and list; then the same with 64;
-#  2. its CPU share while idle with 32 tiles (the 10 Hz poll alone);
-#  3. the time from the program's start to its first painted window (median of 5 starts).
+#  2. its CPU share while idle with 32 and 64 tiles (the 10 Hz poll alone);
+#  3. the time from the program's start to its first painted window (median of 5 starts), from
+#     the wall time the window prints at its first paint when PELLAR_STATION_REPORT_PAINT is set.
+# The pellar-station figures include the engine's threads (one process); the difference to
+# pellar-cli is what the window adds. The main thread alone: /proc/PID/task/PID/stat.
 # Usage: bench/station_window.sh [build dir]   (default: build/default)
 set -euo pipefail
 
