@@ -51,8 +51,11 @@ write_devices() {  # count
   } >"$work/devices.json"
 }
 
-cpu_seconds() {  # user+sys of a live process
+cpu_seconds() {  # user+sys of a live process, every thread
   awk -v ticks="$clock_ticks" '{ print ($14 + $15) / ticks }' "/proc/$1/stat"
+}
+main_thread_seconds() {  # user+sys of its main thread alone: the window's own work
+  awk -v ticks="$clock_ticks" '{ print ($14 + $15) / ticks }' "/proc/$1/task/$1/stat"
 }
 now() { date +%s.%N; }
 lines() { [[ -f $1 ]] && wc -l <"$1" || echo 0; }
@@ -84,14 +87,14 @@ run_both() {  # units
   rm -f "$work/window.jsonl" "$work/cli.jsonl"
   start_station "$work/window.jsonl"
   sleep 1
-  local idle_cpu0 idle_t0 idle_cpu1 idle_t1 cpu0 t0 cpu1 t1 passed_window passed_cli
+  local idle_cpu0 idle_t0 idle_cpu1 idle_t1 cpu0 t0 cpu1 t1 main0 main1 passed_window passed_cli
   idle_cpu0=$(cpu_seconds "$station_pid"); idle_t0=$(now)
   sleep 5
   idle_cpu1=$(cpu_seconds "$station_pid"); idle_t1=$(now)
-  cpu0=$(cpu_seconds "$station_pid"); t0=$(now)
+  cpu0=$(cpu_seconds "$station_pid"); main0=$(main_thread_seconds "$station_pid"); t0=$(now)
   xdotool key space
   while [[ $(lines "$work/window.jsonl") -lt $units ]]; do sleep 0.02; done
-  cpu1=$(cpu_seconds "$station_pid"); t1=$(now)
+  cpu1=$(cpu_seconds "$station_pid"); main1=$(main_thread_seconds "$station_pid"); t1=$(now)
   passed_window=$(grep -c '"result":"passed"' "$work/window.jsonl" || true)
   stop_station
   TIMEFORMAT='%R %U %S'
@@ -100,12 +103,13 @@ run_both() {  # units
   read -r cli_wall cli_user cli_sys <"$work/cli.time"
   passed_cli=$(grep -c '"result":"passed"' "$work/cli.jsonl" || true)
   awk -v units="$units" -v pw="$passed_window" -v pc="$passed_cli" \
-      -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" \
+      -v c0="$cpu0" -v c1="$cpu1" -v t0="$t0" -v t1="$t1" -v m0="$main0" -v m1="$main1" \
       -v ic0="$idle_cpu0" -v ic1="$idle_cpu1" -v it0="$idle_t0" -v it1="$idle_t1" \
       -v cw="$cli_wall" -v cu="$cli_user" -v cs="$cli_sys" 'BEGIN {
     wall = t1 - t0; cpu = c1 - c0
     printf "%d units passed:         window %d, pellar-cli %d\n", units, pw, pc
     printf "  window run:            %.2f s wall, %.3f s CPU, %.2f%% of wall\n", wall, cpu, cpu / wall * 100
+    printf "  window main thread:    %.3f s CPU, %.2f%% of wall\n", m1 - m0, (m1 - m0) / wall * 100
     printf "  pellar-cli run:        %.2f s wall, %.3f s CPU, %.2f%% of wall\n", cw, cu + cs, (cu + cs) / cw * 100
     printf "  window idle, %d tiles: %.3f s CPU in %.2f s, %.2f%% of wall\n", units, ic1 - ic0, it1 - it0, (ic1 - ic0) / (it1 - it0) * 100
   }'
