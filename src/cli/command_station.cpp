@@ -8,7 +8,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/station_display.h"
-#include "cli/terminal_operator.h"
+#include "cli/stop_signals.h"
 #include "info/device_field.h"
 #include "station/station.h"
 #include "update/update_list.h"
@@ -40,7 +40,7 @@ std::vector<const DeviceField*> FieldsNamed(const std::vector<std::string>& name
 void RunUntilDone(Station& station, StationDisplay& display, bool once) {
   while (true) {
     display.Draw(station);
-    if (TerminalOperator::InterruptRequested()) break;
+    if (StopSignalled()) break;
     if (once && station.Counters().running == 0) break;
     std::this_thread::sleep_for(kRedrawEvery);
   }
@@ -49,7 +49,7 @@ void RunUntilDone(Station& station, StationDisplay& display, bool once) {
 }
 
 int ExitStatus(const Station& station) {
-  if (TerminalOperator::InterruptRequested()) return kExitCancelled;
+  if (StopSignalled()) return StopSignalExitStatus();
   StationCounters counters = station.Counters();
   return counters.failed > 0 || counters.cancelled > 0 ? kExitFailed : kExitOk;
 }
@@ -80,7 +80,7 @@ int RunStation(CliEnvironment& environment, const StationCommandOptions& options
     environment.err << "pellar-cli: " << error << '\n';
     return kExitUsage;
   }
-  TerminalOperator::CatchInterrupt();
+  CatchStopSignals();
   if (options.once) {
     station.Rescan();
     if (station.StartIdle() == 0) {
