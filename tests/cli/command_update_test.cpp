@@ -159,6 +159,38 @@ TEST_F(UpdateCommandTest, StopSignalsCancelTheRunAndCloseTheDevice) {
   }
 }
 
+// A station takes the same signals: every running unit is cut short and closed, and the station
+// ends with the signal's status.
+TEST_F(UpdateCommandTest, AStationStopsEveryUnitOnEachStopSignal) {
+  folder_.Write("fw/long.bin", PatternBytes(1010 * 60));
+  std::string list = folder_.Write(
+      "long.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n");
+  std::string two = folder_.Write(
+      "two.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw1"},)"
+                  R"({"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw2"}]})");
+  for (const auto& [signal, expected_status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+    SCOPED_TRACE(signal);
+    std::string err_path = Slashed(folder_) + "err.txt";
+    std::string trace_path = Slashed(folder_) + "trace.jsonl";
+    pid_t child = SpawnPellarCli(
+        {"--simulate", two, "--trace", trace_path, "station", list, "--match", "1234:5678", "--once"}, err_path);
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), expected_status);
+    std::string err = ReadFile(err_path);
+    EXPECT_NE(err.find("cancelled 2"), std::string::npos) << err;
+    std::string trace = ReadFile(trace_path);
+    for (const char* path : {"/dev/hidraw1", "/dev/hidraw2"})
+      EXPECT_NE(trace.find(std::string("\"device\":\"") + path + "\",\"op\":\"close\""), std::string::npos)
+          << path;
+    EXPECT_NE(trace.rfind("\"op\":\"exit\""), std::string::npos);
+  }
+}
+
 // The device needs 8000 ms after a ".lzma" file; a stop in that pause ends the run at once,
 // cancelled, even when no file follows.
 TEST_F(UpdateCommandTest, AStopDuringThePauseAfterTheLastFileCancels) {
