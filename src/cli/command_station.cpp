@@ -116,6 +116,7 @@ void AddStationCommand(CLI::App& app, CommandRegistry& commands) {
   station->add_option("--record", options->record_path,
                       "Append one JSON line per unit to this file")->type_name("FILE");
   std::vector<std::string> names;
+  names.reserve(kDeviceFields.size());
   for (const DeviceField& field : kDeviceFields) names.emplace_back(field.cli_name);
   station->add_option("--read", options->reads,
                       "Read this identity field before the update, into the record (repeatable)")

@@ -28,7 +28,7 @@ std::string PairProblem(const std::string& text) {
   return "--device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"" + text + "\"";
 }
 
-DeviceOpener OpenerForRow(DeviceContext& context, DeviceRow row) {
+DeviceOpener OpenerForRow(DeviceContext& context, const DeviceRow& row) {
   return [&context, row] {
     DeviceTable table{row};
     return OpenSelectedDevice(context, table, DeviceSelection{{0}, 0});

@@ -30,6 +30,6 @@ FileRead ReadRegularFile(const std::string& path, std::size_t limit);
 std::string FileReadProblem(const FileRead& read, std::size_t limit);
 
 // Lists and device files are small texts; anything larger than this is not one.
-inline constexpr std::size_t kTextFileLimit = 16u * 1024 * 1024;
+inline constexpr std::size_t kTextFileLimit = std::size_t{16} * 1024 * 1024;
 
 }  // namespace pellar

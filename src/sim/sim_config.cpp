@@ -100,8 +100,11 @@ SimDeviceConfig ReadDevice(const json& object, const std::string& where, std::si
   if (object.contains("fields")) {
     const json& fields = object["fields"];
     if (!fields.is_object()) throw ConfigError(where + ".fields: expected an object");
-    for (const auto& [name, value] : fields.items())
-      device.fields[name] = ReadText(value, where + ".fields." + name);
+    for (const auto& [name, value] : fields.items()) {
+      std::string field_where = where + ".fields.";
+      field_where += name;
+      device.fields[name] = ReadText(value, field_where);
+    }
   }
   if (object.contains("rules")) {
     const json& rules = object["rules"];

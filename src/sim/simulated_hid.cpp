@@ -246,7 +246,7 @@ int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size
   std::uint32_t status = 0;
   std::string payload;
   const char* read_field = FieldOfReadCode(command);
-  if (read_field != nullptr && device->fields.count(read_field) != 0) payload = device->fields[read_field];
+  if (read_field != nullptr && device->fields.contains(read_field)) payload = device->fields[read_field];
   if (rule != nullptr) {
     if (rule->answer == SimAnswer::kRefuse || rule->answer == SimAnswer::kReply) status = rule->status;
     if (rule->echo) echo = *rule->echo;

@@ -48,8 +48,8 @@ class SimulatedHid final : public HidApi, public DeviceSystem {
   DeviceHandle OpenPath(const std::string& path) override;
   void Close(DeviceHandle device) override;
   int SetNonblocking(DeviceHandle device, int nonblock) override;
-  int Write(DeviceHandle device, const std::uint8_t* data, std::size_t length) override;
-  int ReadTimeout(DeviceHandle device, std::uint8_t* data, std::size_t length,
+  int Write(DeviceHandle handle, const std::uint8_t* data, std::size_t length) override;
+  int ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size_t length,
                   int milliseconds) override;
 
   std::string PortOf(const std::string& hid_path) override;

@@ -72,7 +72,7 @@ PrivateProfile PrivateProfile::Parse(std::string_view bytes) {
     start = end + 1;
     if (!line.empty() && line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string_view name = line.substr(1, close == std::string_view::npos ? line.npos : close - 1);
+      std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
       profile.sections_.push_back({std::string(Trim(name)), {}});
       profile.first_section_.try_emplace(FoldedName(profile.sections_.back().name),
                                          profile.sections_.size() - 1);
