@@ -59,5 +59,7 @@ for devices in 8000 32000; do
   }' >"$sim"
   read -r wall cpu < <(best_of_three "$cli" --simulate "$sim" list)
   report "list (simulated)" "$devices" "$wall" "$cpu"
+  read -r wall cpu < <(best_of_three "$cli" --simulate "$sim" list --long)
+  report "list --long" "$devices" "$wall" "$cpu"
 done
 exit $status

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "device/clock.h"
@@ -83,6 +84,8 @@ class SimulatedHid final : public HidApi, public DeviceSystem {
   double start_ms_;
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<Device>> devices_;
+  // The first device of each path: `list --long` asks for every listed row.
+  std::unordered_map<std::string, std::size_t> first_by_path_;
   std::vector<std::unique_ptr<HidHandle>> handles_;
   std::vector<SimCall> calls_;
   int bad_closes_ = 0;
