@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <ostream>
+#include <span>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "cli/text_table.h"
+#include "device/regular_file.h"
 #include "packer/packet_inspection.h"
 
 namespace pellar::cli {
@@ -29,26 +31,16 @@ void PrintRecords(const PacketInspection& inspection, std::ostream& out) {
   PrintAligned(lines, out);
 }
 
-// The whole file, or nothing when it cannot be opened or a read fails (a folder, for one).
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (file == nullptr) return std::nullopt;
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  if (std::ferror(file.get())) return std::nullopt;
-  return bytes;
-}
-
 int Inspect(const std::string& path, CliEnvironment& environment) {
-  std::optional<std::vector<std::uint8_t>> read = ReadWholeFile(path);
-  if (!read) {
-    environment.err << "pellar-cli: " << path << ": cannot be read\n";
+  // No packet file is larger than the packing's buffer; a larger one is not read to the end.
+  FileRead read = ReadRegularFile(path, kPacketCapacity);
+  if (!read.ok()) {
+    environment.err << "pellar-cli: " << path << ": " << FileReadProblem(read, kPacketCapacity)
+                    << '\n';
     return kExitFailed;
   }
-  const std::vector<std::uint8_t>& bytes = *read;
+  std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(read.bytes.data()),
+                                      read.bytes.size());
   PacketInspection inspection = InspectPacket(bytes);
   if (!inspection.ok()) {
     environment.err << "pellar-cli: " << path << ": " << ProblemName(inspection.problem) << ": "

@@ -8,7 +8,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/station_display.h"
-#include "cli/terminal_operator.h"
+#include "cli/stop_signals.h"
 #include "info/device_field.h"
 #include "station/station.h"
 #include "update/update_list.h"
@@ -40,7 +40,7 @@ std::vector<const DeviceField*> FieldsNamed(const std::vector<std::string>& name
 void RunUntilDone(Station& station, StationDisplay& display, bool once) {
   while (true) {
     display.Draw(station);
-    if (TerminalOperator::InterruptRequested()) break;
+    if (StopSignalled()) break;
     if (once) {
       if (station.WaitUntilIdleFor(kRedrawEveryMs)) break;  // at once when the last unit ends
     } else {
@@ -52,7 +52,7 @@ void RunUntilDone(Station& station, StationDisplay& display, bool once) {
 }
 
 int ExitStatus(const Station& station) {
-  if (TerminalOperator::InterruptRequested()) return kExitCancelled;
+  if (StopSignalled()) return StopSignalExitStatus();
   StationCounters counters = station.Counters();
   return counters.failed > 0 || counters.cancelled > 0 ? kExitFailed : kExitOk;
 }
@@ -83,7 +83,7 @@ int RunStation(CliEnvironment& environment, const StationCommandOptions& options
     environment.err << "pellar-cli: " << error << '\n';
     return kExitUsage;
   }
-  TerminalOperator::CatchInterrupt();
+  CatchStopSignals();
   if (options.once) {
     station.Rescan();
     if (station.StartIdle() == 0) {
@@ -119,6 +119,7 @@ void AddStationCommand(CLI::App& app, CommandRegistry& commands) {
   station->add_option("--record", options->record_path,
                       "Append one JSON line per unit to this file")->type_name("FILE");
   std::vector<std::string> names;
+  names.reserve(kDeviceFields.size());
   for (const DeviceField& field : kDeviceFields) names.emplace_back(field.cli_name);
   station->add_option("--read", options->reads,
                       "Read this identity field before the update, into the record (repeatable)")

@@ -7,6 +7,7 @@
 
 #include "cli/cli_app.h"
 #include "cli/device_choice.h"
+#include "cli/stop_signals.h"
 #include "cli/text_table.h"
 #include "cli/update_progress.h"
 #include "cli/update_record.h"
@@ -31,8 +32,18 @@ std::string Seconds(std::int64_t milliseconds) {
   return text;
 }
 
+// A list that is not there or cannot be read would pass for one that names no files; on the
+// command line it is bad input, named before any device is looked for.
+bool ListUsable(CliEnvironment& environment, const std::string& list_path) {
+  std::string problem = UpdateListProblem(list_path);
+  if (problem.empty()) return true;
+  environment.err << "pellar-cli: " << problem << '\n';
+  return false;
+}
+
 // The plan on stdout, the problems on stderr; success only when the update would succeed.
 int CheckUpdate(CliEnvironment& environment, const std::string& list_path) {
+  if (!ListUsable(environment, list_path)) return kExitUsage;
   UpdatePlan plan = PlanUpdate(list_path, environment.link.codec(), ExecutableDirectory());
   std::vector<std::vector<std::string>> rows{
       {"#", "host path", "display name", "device file name", "size", "packets", "pacing"}};
@@ -61,7 +72,7 @@ int ExitStatusOf(CliEnvironment& environment, UpdateOutcome outcome) {
       return kExitOk;
     case UpdateOutcome::kCancelled:
       environment.err << "pellar-cli: update cancelled; the file cut short is not whole on the device\n";
-      return kExitCancelled;
+      return StopSignalled() ? StopSignalExitStatus() : kExitCancelled;
     case UpdateOutcome::kNoFiles:
       environment.err << "pellar-cli: the update list names no files; nothing was sent\n";
       return kExitFailed;
@@ -72,6 +83,7 @@ int ExitStatusOf(CliEnvironment& environment, UpdateOutcome outcome) {
 }
 
 int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
+  if (!ListUsable(environment, options.list_path)) return kExitUsage;
   std::unique_ptr<UpdateRecord> record;
   if (!options.record_path.empty()) {
     record = std::make_unique<UpdateRecord>();
@@ -95,7 +107,7 @@ int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
     return kExitFailed;
   }
   if (record) record->Begin(update_environment, *options.device, options.list_path);
-  TerminalOperator::CatchInterrupt();
+  CatchStopSignals();
   // Every packet waits 30 ms and 5 ms; the kernel's default timer slack of 50 us would lengthen
   // each of the thousands of waits of a large update. The waits stay at least as long as given.
   prctl(PR_SET_TIMERSLACK, 1UL);

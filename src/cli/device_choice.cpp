@@ -24,7 +24,11 @@ bool ParsePair(const std::string& text, DeviceRow* row) {
   return true;
 }
 
-DeviceOpener OpenerForRow(DeviceContext& context, DeviceRow row) {
+std::string PairProblem(const std::string& text) {
+  return "--device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"" + text + "\"";
+}
+
+DeviceOpener OpenerForRow(DeviceContext& context, const DeviceRow& row) {
   return [&context, row] {
     DeviceTable table{row};
     return OpenSelectedDevice(context, table, DeviceSelection{{0}, 0});
@@ -37,6 +41,11 @@ std::shared_ptr<DeviceChoiceOptions> AddDeviceChoiceOptions(CLI::App* command) {
   auto options = std::make_shared<DeviceChoiceOptions>();
   CLI::Option* pair = command->add_option(
       "--device", options->pair, "The device as VID:PID in hex; the first listed with that pair");
+  // Bad text is bad usage, refused with the other parse errors before any device is looked for.
+  pair->check([](const std::string& text) {
+    DeviceRow row;
+    return ParsePair(text, &row) ? std::string() : PairProblem(text);
+  });
   CLI::Option* path = command->add_option(
       "--path", options->path, "Exactly the device at this HID path, e.g. /dev/hidraw3");
   pair->excludes(path);
@@ -53,7 +62,7 @@ DeviceOpener MakeDeviceOpener(CliEnvironment& environment, const DeviceChoiceOpt
   DeviceRow row;
   if (!options.pair.empty()) {
     if (!ParsePair(options.pair, &row)) {
-      *problem = "--device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"" + options.pair + "\"";
+      *problem = PairProblem(options.pair);
       return nullptr;
     }
     return OpenerForRow(context, row);

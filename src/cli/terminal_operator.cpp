@@ -1,16 +1,10 @@
 #include "cli/terminal_operator.h"
 
-#include <csignal>
 #include <ostream>
 
+#include "cli/stop_signals.h"
+
 namespace pellar::cli {
-namespace {
-
-volatile std::sig_atomic_t interrupt_requested = 0;
-
-void OnInterrupt(int) { interrupt_requested = 1; }
-
-}  // namespace
 
 TerminalOperator::TerminalOperator(std::ostream& err) : err_(err) {}
 
@@ -19,10 +13,7 @@ void TerminalOperator::SetProgress(int) {}
 void TerminalOperator::SetStatus(const std::string& text) {
   if (!text.empty()) err_ << text << '\n' << std::flush;
 }
-bool TerminalOperator::Breathe() { return InterruptRequested(); }
-bool TerminalOperator::StopRequested() const { return InterruptRequested(); }
-
-void TerminalOperator::CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
-bool TerminalOperator::InterruptRequested() { return interrupt_requested != 0; }
+bool TerminalOperator::Breathe() { return StopSignalled(); }
+bool TerminalOperator::StopRequested() const { return StopSignalled(); }
 
 }  // namespace pellar::cli

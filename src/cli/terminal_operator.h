@@ -6,7 +6,8 @@
 
 namespace pellar::cli {
 
-// The operator on a terminal: messages go to stderr, Ctrl+C is the request to close.
+// The operator on a terminal: messages go to stderr, a stop signal (Ctrl+C, SIGTERM, SIGHUP, once
+// CatchStopSignals has run) is the request to close.
 class TerminalOperator : public Operator {
  public:
   explicit TerminalOperator(std::ostream& err);
@@ -15,10 +16,6 @@ class TerminalOperator : public Operator {
   void SetStatus(const std::string& text) override;
   bool Breathe() override;
   bool StopRequested() const override;
-
-  // Makes Ctrl+C a close request instead of ending the process.
-  static void CatchInterrupt();
-  static bool InterruptRequested();
 
  protected:
   std::ostream& err_;

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <mutex>
 #include <string>
+#include <type_traits>
 
 namespace pellar {
 namespace {
@@ -13,7 +14,7 @@ std::string ToUtf8(const wchar_t* text) {
   std::string out;
   if (text == nullptr) return out;
   for (; *text != L'\0'; ++text) {
-    auto code = static_cast<std::uint32_t>(*text);
+    auto code = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*text));
     if (code < 0x80) {
       out += static_cast<char>(code);
     } else if (code < 0x800) {

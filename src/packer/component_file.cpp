@@ -11,8 +11,8 @@ namespace {
 // An open component file, closed on every way out.
 class ReadOnlyFile {
  public:
-  explicit ReadOnlyFile(const std::string& path)
-      : descriptor_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  // Only a regular file is opened, and without blocking: a pipe would hold the open for good.
+  explicit ReadOnlyFile(const std::string& path) : descriptor_(OpenRegular(path)) {}
   ~ReadOnlyFile() {
     if (descriptor_ >= 0) ::close(descriptor_);
   }
@@ -41,6 +41,12 @@ class ReadOnlyFile {
   }
 
  private:
+  static int OpenRegular(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  }
+
   int descriptor_;
 };
 

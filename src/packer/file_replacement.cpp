@@ -43,10 +43,19 @@ bool WriteAll(int descriptor, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// Only a regular file may be replaced: renaming over a device node, a pipe or a socket would put
+// a file in its place and break whatever uses it.
+bool MayReplace(const std::filesystem::path& target) {
+  struct stat status {};
+  if (::lstat(target.c_str(), &status) != 0) return errno == ENOENT;
+  return S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::filesystem::path target = ResolveTarget(path);
+  if (!MayReplace(target)) return false;
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();

@@ -48,7 +48,7 @@ inline constexpr std::size_t kPacketHeaderSize = 8;
 inline constexpr std::size_t kPacketRecordSize = 10;
 inline constexpr std::size_t kFirstDataOffset = kPacketHeaderSize + kPacketRecordSize;
 // The packing's working buffer, and so the largest file, header and records included.
-inline constexpr std::size_t kPacketCapacity = 10 * 1024 * 1024;
+inline constexpr std::size_t kPacketCapacity = std::size_t{10} * 1024 * 1024;
 
 struct PacketHeader {
   std::uint32_t magic = kPacketMagic;

@@ -5,7 +5,7 @@
 
 namespace pellar {
 namespace {
-constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+constexpr std::size_t kHugePage = std::size_t{2} * 1024 * 1024;
 }
 
 WorkingBuffer::WorkingBuffer(std::size_t size)

@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "device/regular_file.h"
 
 namespace pellar {
 namespace {
@@ -100,8 +100,11 @@ SimDeviceConfig ReadDevice(const json& object, const std::string& where, std::si
   if (object.contains("fields")) {
     const json& fields = object["fields"];
     if (!fields.is_object()) throw ConfigError(where + ".fields: expected an object");
-    for (const auto& [name, value] : fields.items())
-      device.fields[name] = ReadText(value, where + ".fields." + name);
+    for (const auto& [name, value] : fields.items()) {
+      std::string field_where = where + ".fields.";
+      field_where += name;
+      device.fields[name] = ReadText(value, field_where);
+    }
   }
   if (object.contains("rules")) {
     const json& rules = object["rules"];
@@ -124,7 +127,8 @@ std::optional<SimConfig> ParseSimConfig(const std::string& json_text, std::strin
     for (std::size_t i = 0; i < devices.size(); ++i)
       config.devices.push_back(ReadDevice(devices[i], "devices[" + std::to_string(i) + "]", i));
     return config;
-  } catch (const json::parse_error& problem) {
+  } catch (const json::exception& problem) {
+    // Not only syntax: a number out of range (1e400) or a bad escape is a bad file too.
     if (error != nullptr) *error = std::string("bad JSON: ") + problem.what();
   } catch (const ConfigError& problem) {
     if (error != nullptr) *error = problem.what();
@@ -133,15 +137,14 @@ std::optional<SimConfig> ParseSimConfig(const std::string& json_text, std::strin
 }
 
 std::optional<SimConfig> LoadSimConfig(const std::string& path, std::string* error) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  if (file.is_open()) text << file.rdbuf();
-  if (!file.is_open() || file.bad()) {
-    if (error != nullptr) *error = "simulated-device file \"" + path + "\": cannot be read";
+  FileRead read = ReadRegularFile(path, kTextFileLimit);
+  if (!read.ok()) {
+    if (error != nullptr)
+      *error = "simulated-device file \"" + path + "\": " + FileReadProblem(read, kTextFileLimit);
     return std::nullopt;
   }
   std::string problem;
-  std::optional<SimConfig> config = ParseSimConfig(text.str(), &problem);
+  std::optional<SimConfig> config = ParseSimConfig(read.bytes, &problem);
   if (!config && error != nullptr) *error = "simulated-device file \"" + path + "\": " + problem;
   return config;
 }

@@ -91,6 +91,7 @@ SimulatedHid::SimulatedHid(SimConfig config, Clock& clock)
     device->fields = device_config.fields;
     device->rule_seen.assign(device_config.rules.size(), 0);
     device->config = std::move(device_config);
+    first_by_path_.try_emplace(device->config.path, devices_.size());
     devices_.push_back(std::move(device));
   }
 }
@@ -247,7 +248,7 @@ int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size
   std::uint32_t status = 0;
   std::string payload;
   const char* read_field = FieldOfReadCode(command);
-  if (read_field != nullptr && device->fields.count(read_field) != 0) payload = device->fields[read_field];
+  if (read_field != nullptr && device->fields.contains(read_field)) payload = device->fields[read_field];
   if (rule != nullptr) {
     if (rule->answer == SimAnswer::kRefuse || rule->answer == SimAnswer::kReply) status = rule->status;
     if (rule->echo) echo = *rule->echo;
@@ -311,17 +312,15 @@ int SimulatedHid::ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size
 
 std::string SimulatedHid::PortOf(const std::string& hid_path) {
   std::lock_guard lock(mutex_);
-  for (const auto& device : devices_)
-    if (device->config.path == hid_path) return device->config.port;
-  return {};
+  auto found = first_by_path_.find(hid_path);
+  return found == first_by_path_.end() ? std::string() : devices_[found->second]->config.port;
 }
 
 DeviceAccess SimulatedHid::AccessOf(const std::string& hid_path) {
   std::lock_guard lock(mutex_);
-  for (const auto& device : devices_)
-    if (device->config.path == hid_path)
-      return device->config.may_open ? DeviceAccess::kAllowed : DeviceAccess::kDenied;
-  return DeviceAccess::kUnknown;
+  auto found = first_by_path_.find(hid_path);
+  if (found == first_by_path_.end()) return DeviceAccess::kUnknown;
+  return devices_[found->second]->config.may_open ? DeviceAccess::kAllowed : DeviceAccess::kDenied;
 }
 
 bool SimulatedHid::WaitForChange(int timeout_ms) {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "device/clock.h"
@@ -49,8 +50,8 @@ class SimulatedHid final : public HidApi, public DeviceSystem {
   DeviceHandle OpenPath(const std::string& path) override;
   void Close(DeviceHandle device) override;
   int SetNonblocking(DeviceHandle device, int nonblock) override;
-  int Write(DeviceHandle device, const std::uint8_t* data, std::size_t length) override;
-  int ReadTimeout(DeviceHandle device, std::uint8_t* data, std::size_t length,
+  int Write(DeviceHandle handle, const std::uint8_t* data, std::size_t length) override;
+  int ReadTimeout(DeviceHandle handle, std::uint8_t* data, std::size_t length,
                   int milliseconds) override;
 
   std::string PortOf(const std::string& hid_path) override;
@@ -84,6 +85,8 @@ class SimulatedHid final : public HidApi, public DeviceSystem {
   double start_ms_;
   mutable std::mutex mutex_;
   std::vector<std::unique_ptr<Device>> devices_;
+  // The first device of each path: `list --long` asks for every listed row.
+  std::unordered_map<std::string, std::size_t> first_by_path_;
   std::vector<std::unique_ptr<HidHandle>> handles_;
   std::vector<SimCall> calls_;
   bool keep_history_;

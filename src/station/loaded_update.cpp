@@ -1,32 +1,15 @@
 #include "station/loaded_update.h"
 
 #include <openssl/evp.h>
-#include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "update/host_file.h"
+#include "update/update_list.h"
 #include "update/update_plan.h"
 
 namespace pellar {
 namespace {
-
-// A list that is not there or not a file would read as an update without files; a station must
-// say so before it touches any device.
-bool ListReadable(const std::string& list_path, std::vector<std::string>* problems) {
-  struct stat info {};
-  if (::stat(list_path.c_str(), &info) != 0) {
-    problems->push_back("the update list \"" + list_path + "\" cannot be read: " + std::strerror(errno));
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    problems->push_back("the update list \"" + list_path + "\" is not a regular file");
-    return false;
-  }
-  return true;
-}
 
 std::optional<LoadedFile> LoadEntry(const PlannedEntry& planned, const TextCodec& codec,
                                     std::vector<std::string>* problems) {
@@ -59,7 +42,12 @@ std::int64_t LoadedUpdate::TotalBytes() const {
 std::optional<LoadedUpdate> LoadUpdate(const std::string& list_path, const TextCodec& codec,
                                        const std::string& executable_dir,
                                        std::vector<std::string>* problems) {
-  if (!ListReadable(list_path, problems)) return std::nullopt;
+  // A list that is not there or not a file would read as an update without files; a station must
+  // say so before it touches any device.
+  if (std::string problem = UpdateListProblem(list_path); !problem.empty()) {
+    problems->push_back(problem);
+    return std::nullopt;
+  }
   UpdatePlan plan = PlanUpdate(list_path, codec, executable_dir);
   if (!plan.WouldSucceed()) {
     for (const std::string& problem : plan.problems) problems->push_back(problem);

@@ -52,7 +52,7 @@ struct Slot {
 
 class Station::Engine final {
  public:
-  Engine(StationParts parts, std::shared_ptr<const LoadedUpdate> update, StationOptions options,
+  Engine(const StationParts& parts, std::shared_ptr<const LoadedUpdate> update, StationOptions options,
          StationObserver* observer)
       : parts_(parts), update_(std::move(update)), options_(std::move(options)), observer_(observer) {}
 
@@ -372,7 +372,7 @@ void Station::Engine::FinishUnit(Slot& slot, const UnitRecord& record) {
   idle_.notify_all();
 }
 
-Station::Station(StationParts parts, std::shared_ptr<const LoadedUpdate> update,
+Station::Station(const StationParts& parts, std::shared_ptr<const LoadedUpdate> update,
                  StationOptions options, StationObserver* observer)
     : engine_(std::make_unique<Engine>(parts, std::move(update), std::move(options), observer)) {}
 Station::~Station() = default;

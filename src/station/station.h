@@ -58,7 +58,7 @@ class StationObserver {
 // down once by End; units never call init or exit. The first failure ends that unit only.
 class Station {
  public:
-  Station(StationParts parts, std::shared_ptr<const LoadedUpdate> update, StationOptions options,
+  Station(const StationParts& parts, std::shared_ptr<const LoadedUpdate> update, StationOptions options,
           StationObserver* observer = nullptr);
   ~Station();  // End()
   Station(const Station&) = delete;

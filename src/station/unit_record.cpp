@@ -85,7 +85,7 @@ bool RecordFile::Append(const UnitRecord& record) {
   const std::string line =
       record.ToJson().dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
   std::lock_guard lock(mutex_);
-  if (record.result == "passed" && record.fields.count("SN") != 0)
+  if (record.result == "passed" && record.fields.contains("SN"))
     passed_serials_.insert(record.fields.at("SN"));
   std::size_t done = 0;
   while (done < line.size()) {
@@ -99,7 +99,7 @@ bool RecordFile::Append(const UnitRecord& record) {
 
 bool RecordFile::PassedBefore(const std::string& serial) const {
   std::lock_guard lock(mutex_);
-  return passed_serials_.count(serial) != 0;
+  return passed_serials_.contains(serial);
 }
 
 }  // namespace pellar

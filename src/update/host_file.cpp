@@ -51,9 +51,19 @@ const char* HostFileMessage(HostFileStatus status) {
 HostFile LoadHostFile(const std::vector<std::string>& candidates, std::uint8_t* buffer,
                       std::size_t capacity) {
   for (const std::string& path : candidates) {
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    // A directory opens too (an empty "filename" names the executable's own), but is no file.
+    // Only a regular file is opened: a pipe would block the open for good, a device would never
+    // end. A directory (an empty "filename" names the executable's own) is no file either.
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    // A probe only needs to know the file could be read; a plan of many thousand entries makes it.
+    if (buffer == nullptr) {
+      if (access(path.c_str(), R_OK) != 0) continue;
+      HostFile found{HostFileStatus::kLoaded, path, static_cast<std::int64_t>(info.st_size)};
+      if (static_cast<std::uint64_t>(found.size) > capacity) found.status = HostFileStatus::kTooLarge;
+      return found;
+    }
+    // Non-blocking in case the path turned into a pipe since the look; fstat tells.
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
     HostFile found{HostFileStatus::kLoaded, path, static_cast<std::int64_t>(info.st_size)};
     if (static_cast<std::uint64_t>(found.size) > capacity) {

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
-#include <sstream>
-
+#include "device/regular_file.h"
 #include "device/text_codec.h"
 
 namespace pellar {
@@ -42,8 +40,16 @@ std::string DecodeText(std::string_view bytes) {
   return TextCodec::Utf8().Decode(bytes);
 }
 
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = FoldCase(c);
+  return folded;
+}
+
+// The platform takes one pair of either kind of quotes off, when the same kind stands at both ends.
 std::string Unquote(std::string_view value) {
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return std::string(value);
 }
@@ -51,11 +57,8 @@ std::string Unquote(std::string_view value) {
 }  // namespace
 
 PrivateProfile PrivateProfile::Load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) return PrivateProfile();
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return Parse(bytes.str());
+  FileRead read = ReadRegularFile(path, kTextFileLimit);
+  return read.ok() ? Parse(read.bytes) : PrivateProfile();
 }
 
 PrivateProfile PrivateProfile::Parse(std::string_view bytes) {
@@ -69,8 +72,10 @@ PrivateProfile PrivateProfile::Parse(std::string_view bytes) {
     start = end + 1;
     if (!line.empty() && line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string_view name = line.substr(1, close == std::string_view::npos ? line.npos : close - 1);
+      std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
       profile.sections_.push_back({std::string(Trim(name)), {}});
+      profile.first_section_.try_emplace(FoldedName(profile.sections_.back().name),
+                                         profile.sections_.size() - 1);
       continue;
     }
     std::size_t equals = line.find('=');
@@ -81,14 +86,17 @@ PrivateProfile PrivateProfile::Parse(std::string_view bytes) {
   return profile;
 }
 
+const PrivateProfile::Section* PrivateProfile::FindSection(std::string_view name) const {
+  auto found = first_section_.find(FoldedName(name));
+  return found == first_section_.end() ? nullptr : &sections_[found->second];
+}
+
 std::optional<std::string> PrivateProfile::Value(std::string_view section, std::string_view key) const {
-  for (const Section& candidate : sections_) {
-    if (!SameName(candidate.name, section)) continue;
-    // Only the first section of a name is searched.
-    for (const Entry& entry : candidate.entries)
-      if (SameName(entry.key, key)) return Utf16Prefix(entry.value, kValueUnits);
-    return std::nullopt;
-  }
+  // Only the first section of a name is searched.
+  const Section* found = FindSection(section);
+  if (found == nullptr) return std::nullopt;
+  for (const Entry& entry : found->entries)
+    if (SameName(entry.key, key)) return Utf16Prefix(entry.value, kValueUnits);
   return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pellar {
@@ -10,11 +11,12 @@ namespace pellar {
 // An INI file read the way the Windows private-profile functions read it, since update lists are
 // written for those: section and key names compared without regard to case, the first section and
 // the first key of a name win, blanks around names and values trimmed, one pair of enclosing
-// double quotes removed. Text is UTF-8 or UTF-16 with a byte-order mark. Nothing here fails: what
+// double or single quotes removed. Text is UTF-8 or UTF-16 with a byte-order mark. Nothing here fails: what
 // cannot be read is simply missing.
 class PrivateProfile {
  public:
-  // Reads the file afresh; a file that cannot be read gives an empty profile.
+  // Reads the file afresh; a file that cannot be read, is no regular file or is larger than any
+  // list (kTextFileLimit) gives an empty profile.
   static PrivateProfile Load(const std::string& path);
   // From the file's bytes as they stand.
   static PrivateProfile Parse(std::string_view bytes);
@@ -39,7 +41,12 @@ class PrivateProfile {
     std::string name;
     std::vector<Entry> entries;
   };
+  const Section* FindSection(std::string_view name) const;
+
   std::vector<Section> sections_;
+  // The first section of each name, by its name in lower case: lists of many thousand entries are
+  // looked up once per entry.
+  std::unordered_map<std::string, std::size_t> first_section_;
 };
 
 // The leading integer of a text: optional blanks, an optional sign, digits; 0 when there are none.

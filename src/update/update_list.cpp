@@ -1,10 +1,12 @@
 #include "update/update_list.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 
+#include "device/regular_file.h"
 #include "update/private_profile.h"
 
 namespace pellar {
@@ -12,6 +14,32 @@ namespace pellar {
 std::string UpdateEntry::DisplayName() const {
   std::size_t slash = filename.rfind('/');
   return slash == std::string::npos ? filename : filename.substr(slash + 1);
+}
+
+const PrivateProfile& UpdateListFile::Current() {
+  struct stat info {};
+  std::optional<Identity> now;
+  if (::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    now = Identity{info.st_dev, info.st_ino, static_cast<long long>(info.st_size),
+                   static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+  if (!now) {
+    identity_.reset();
+    profile_ = PrivateProfile();
+  } else if (now != identity_) {
+    profile_ = PrivateProfile::Load(path_);
+    identity_ = now;
+  }
+  return profile_;
+}
+
+int UpdateListFile::FileCount() { return Current().Int("Update_Info", "file_num", 0); }
+
+UpdateEntry UpdateListFile::Entry(long long index) { return ReadUpdateEntry(Current(), index); }
+
+std::string UpdateListProblem(const std::string& list_path) {
+  FileRead read = ReadRegularFile(list_path, kTextFileLimit);
+  if (read.ok()) return "";
+  return "the update list \"" + list_path + "\" " + FileReadProblem(read, kTextFileLimit);
 }
 
 int ReadFileCount(const std::string& list_path) {

@@ -35,6 +35,36 @@ struct UpdateEntry {
   bool PausesAfter() const { return device_path.find(".lzma") != std::string::npos; }
 };
 
+// The update list as a run reads it, value by value: read afresh whenever the file has changed
+// since the last value (another file, or the same one rewritten), parsed once while it has not.
+// A list that is missing, no regular file or too large reads as an empty one.
+class UpdateListFile {
+ public:
+  explicit UpdateListFile(std::string path) : path_(std::move(path)) {}
+  // "file_num" of section "Update_Info"; 0 when the list, the section or the key is missing.
+  int FileCount();
+  // The entry's values; missing ones read as empty.
+  UpdateEntry Entry(long long index);
+
+ private:
+  // What tells one content of the file from another without reading it.
+  struct Identity {
+    unsigned long long device = 0, inode = 0;
+    long long size = -1, modified_ns = 0;
+    bool operator==(const Identity&) const = default;
+  };
+  const PrivateProfile& Current();
+
+  std::string path_;
+  std::optional<Identity> identity_;  // of the content parsed into profile_; none when unread
+  PrivateProfile profile_;
+};
+
+// Why the list cannot be read at all ("cannot be read: No such file or directory", "is not a
+// regular file", ...), or empty when it can. A front that must not take a missing list for an
+// update without files asks this before touching any device.
+std::string UpdateListProblem(const std::string& list_path);
+
 // "file_num" of section "Update_Info"; 0 when the list, the section or the key is missing.
 int ReadFileCount(const std::string& list_path);
 // The entry's values; missing ones read as empty.

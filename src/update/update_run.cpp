@@ -13,16 +13,16 @@ namespace {
 
 enum class EntryResult { kSent, kFailed, kCancelled };
 
-// The list file, read afresh as the run goes, and each file read from disk into the run's buffer.
+// The list file, read afresh as the run goes whenever it changes, and each file read from disk into the run's buffer.
 class ListFileSource final : public UpdateSource {
  public:
   ListFileSource(DeviceContext& context, const std::string& list_path,
                  const UpdateRunOptions& options, std::uint8_t* buffer)
-      : context_(context), list_path_(list_path), buffer_(buffer),
+      : context_(context), list_path_(list_path), list_(list_path), buffer_(buffer),
         executable_dir_(options.executable_dir.empty() ? ExecutableDirectory() : options.executable_dir) {}
 
-  long long FileCount() override { return ReadFileCount(list_path_); }
-  UpdateEntry Entry(long long index) override { return ReadUpdateEntry(list_path_, index); }
+  long long FileCount() override { return list_.FileCount(); }
+  UpdateEntry Entry(long long index) override { return list_.Entry(index); }
   SourceFile Load(const UpdateEntry& entry) override {
     HostFile file = LoadHostFile(
         HostPathCandidates(entry.filename, executable_dir_, list_path_, context_.codec), buffer_,
@@ -33,6 +33,7 @@ class ListFileSource final : public UpdateSource {
  private:
   DeviceContext& context_;
   const std::string& list_path_;
+  UpdateListFile list_;
   std::uint8_t* buffer_;
   std::string executable_dir_;
 };

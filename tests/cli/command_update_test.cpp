@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -73,8 +74,6 @@ TEST_F(UpdateCommandTest, FailuresAndEmptyListsExitWithOne) {
       {"NoFiles", {"--simulate", sim_, "update", empty_list},
        "pellar-cli: the update list names no files; nothing was sent\n"},
       {"NoSuchDevice", {"--simulate", sim_, "update", list_, "--device", "1234:9999"}, "HID open failed!\n"},
-      {"BadDeviceText", {"--simulate", sim_, "update", list_, "--device", "cam"},
-       "pellar-cli: --device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"cam\"\n"},
   };
   for (const Case& c : cases) {
     Result result = RunPellarCli(c.arguments);
@@ -150,34 +149,152 @@ TEST_F(UpdateCommandTest, RecordHoldsOneLinePerRunWithEachFileAndTheOutcome) {
   EXPECT_EQ(calls.find("open"), std::string::npos) << calls;
 }
 
-// Ctrl+C reaches the running program as SIGINT: the run ends as cancelled with status 130.
-TEST_F(UpdateCommandTest, InterruptCancelsWithStatus130) {
-  folder_.Write("fw/long.bin", PatternBytes(1010 * 60));
-  std::string list = folder_.Write(
-      "long.txt", "[Update_Info]\nfile_num=2\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n"
-                  "[file2]\nfilename=fw/b.bin\nDevicefilePath=b.bin\n");
-  std::string err_path = Slashed(folder_) + "err.txt";
+// The real program, started with stderr to a file, so a test can send it a signal.
+pid_t SpawnPellarCli(std::vector<std::string> arguments, const std::string& err_path) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
-  std::vector<std::string> arguments{PELLAR_CLI_PATH, "--simulate", sim_, "update", list};
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  arguments.insert(arguments.begin(), PELLAR_CLI_PATH);
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   pid_t child = 0;
-  ASSERT_EQ(posix_spawn(&child, PELLAR_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+  int spawned = posix_spawn(&child, PELLAR_CLI_PATH, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return spawned == 0 ? child : -1;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Ctrl+C, SIGTERM (a service stopped, a shutdown) and SIGHUP (the terminal gone) each end the run
+// as a close does: the file cut short at its next packet, the device asked for its status and
+// closed, the library shut down, no later file, and the shell's status for that signal.
+TEST_F(UpdateCommandTest, StopSignalsCancelTheRunAndCloseTheDevice) {
+  folder_.Write("fw/long.bin", PatternBytes(1010 * 60));
+  std::string list = folder_.Write(
+      "long.txt", "[Update_Info]\nfile_num=2\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n"
+                  "[file2]\nfilename=fw/b.bin\nDevicefilePath=b.bin\n");
+  const std::pair<int, int> signals[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+  for (const auto& [signal, expected_status] : signals) {
+    SCOPED_TRACE(signal);
+    std::string err_path = Slashed(folder_) + "err.txt";
+    std::string trace_path = Slashed(folder_) + "trace.jsonl";
+    pid_t child = SpawnPellarCli({"--simulate", sim_, "--trace", trace_path, "update", list}, err_path);
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), expected_status);
+    std::string err = ReadFile(err_path);
+    EXPECT_EQ(err.find("update b.bin"), std::string::npos) << err;
+    EXPECT_EQ(err.find("update ok!"), std::string::npos);
+    EXPECT_NE(err.find("update cancelled"), std::string::npos);
+    std::string trace = ReadFile(trace_path);
+    EXPECT_NE(trace.find("\"op\":\"close\""), std::string::npos) << trace.substr(trace.size() - 300);
+    EXPECT_NE(trace.rfind("\"op\":\"exit\""), std::string::npos);
+  }
+}
+
+// A station takes the same signals: every running unit is cut short and closed, and the station
+// ends with the signal's status.
+TEST_F(UpdateCommandTest, AStationStopsEveryUnitOnEachStopSignal) {
+  folder_.Write("fw/long.bin", PatternBytes(1010 * 60));
+  std::string list = folder_.Write(
+      "long.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw/long.bin\nDevicefilePath=l.bin\n");
+  std::string two = folder_.Write(
+      "two.json", R"({"devices":[{"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw1"},)"
+                  R"({"vid":"0x1234","pid":"0x5678","path":"/dev/hidraw2"}]})");
+  for (const auto& [signal, expected_status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+    SCOPED_TRACE(signal);
+    std::string err_path = Slashed(folder_) + "err.txt";
+    std::string trace_path = Slashed(folder_) + "trace.jsonl";
+    pid_t child = SpawnPellarCli(
+        {"--simulate", two, "--trace", trace_path, "station", list, "--match", "1234:5678", "--once"}, err_path);
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), expected_status);
+    std::string err = ReadFile(err_path);
+    EXPECT_NE(err.find("cancelled 2"), std::string::npos) << err;
+    std::string trace = ReadFile(trace_path);
+    for (const char* path : {"/dev/hidraw1", "/dev/hidraw2"})
+      EXPECT_NE(trace.find(std::string("\"device\":\"") + path + "\",\"op\":\"close\""), std::string::npos)
+          << path;
+    EXPECT_NE(trace.rfind("\"op\":\"exit\""), std::string::npos);
+  }
+}
+
+// The device needs 8000 ms after a ".lzma" file; a stop in that pause ends the run at once,
+// cancelled, even when no file follows.
+TEST_F(UpdateCommandTest, AStopDuringThePauseAfterTheLastFileCancels) {
+  std::string list = folder_.Write(
+      "lzma.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw/b.bin\nDevicefilePath=b.lzma\n");
+  std::string err_path = Slashed(folder_) + "err.txt";
+  pid_t child = SpawnPellarCli({"--simulate", sim_, "update", list}, err_path);
+  ASSERT_GT(child, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   kill(child, SIGINT);
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 130);
-  std::ifstream err_file(err_path);
-  std::string err((std::istreambuf_iterator<char>(err_file)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(err.find("update b.bin"), std::string::npos) << err;
-  EXPECT_EQ(err.find("update ok!"), std::string::npos);
-  EXPECT_NE(err.find("update cancelled"), std::string::npos);
+  std::string err = ReadFile(err_path);
+  EXPECT_NE(err.find("b.bin: 20 bytes sent"), std::string::npos) << err;
+  EXPECT_EQ(err.find("update ok!"), std::string::npos) << err;
+}
+
+// A list that is missing or no file, or a malformed --device, is bad usage: status 2, the reason
+// named, and no device touched (the trace shows no call to the library).
+TEST_F(UpdateCommandTest, BadInputIsRefusedWithTwoBeforeAnyDeviceIsTouched) {
+  const std::string missing = Slashed(folder_) + "missing.txt";
+  const std::string trace_path = Slashed(folder_) + "trace.jsonl";
+  const std::string folder = folder_.path().string();
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string error_part;
+  };
+  const Case cases[] = {
+      {{"update", missing}, "pellar-cli: the update list \"" + missing + "\" cannot be read: No such file or directory\n"},
+      {{"update", "--check", missing}, "the update list \"" + missing + "\" cannot be read"},
+      {{"update", folder}, "the update list \"" + folder + "\" is not a regular file\n"},
+      {{"update", list_, "--device", "1234"}, "--device takes VID:PID in hexadecimal, e.g. 1234:5678, not \"1234\""},
+      {{"update", list_, "--device", "cam"}, "not \"cam\""},
+      {{"read", "sn", "--device", "12345:1"}, "not \"12345:1\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    std::vector<std::string> arguments{"--simulate", sim_, "--trace", trace_path};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    Result result = RunPellarCli(arguments);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(c.error_part), std::string::npos) << result.err;
+    std::string trace = ReadFile(trace_path);
+    EXPECT_EQ(trace.find("\"op\":\"init\""), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("\"op\":\"enumerate\""), std::string::npos) << trace;
+  }
+}
+
+// A trace that cannot be written warns once; the update's own outcome stands.
+TEST_F(UpdateCommandTest, ATraceThatCannotBeWrittenWarnsOnceAndChangesNothingElse) {
+  std::ostringstream captured;
+  std::streambuf* previous = std::cerr.rdbuf(captured.rdbuf());
+  Result result = RunPellarCli({"--simulate", sim_, "--trace", "/dev/full", "update", list_});
+  std::cerr.rdbuf(previous);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("update ok!"), std::string::npos);
+  const std::string warning = "warning: the trace file \"/dev/full\" cannot be written";
+  const std::string text = captured.str();
+  std::size_t first = text.find(warning);
+  EXPECT_NE(first, std::string::npos) << text;
+  EXPECT_EQ(text.find(warning, first + 1), std::string::npos) << text;
 }
 
 }  // namespace

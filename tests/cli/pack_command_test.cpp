@@ -110,8 +110,9 @@ TEST(InspectCommand, NamesWhatIsWrongAndExitsOne) {
   for (const Case& c : {Case{truncated, truncated + ": too short: 5 bytes, a header alone takes 8\n"},
                         Case{unknown, unknown + ": unknown type code: record 1 at byte 8 has type code "
                                                 "0x1234, which no kind carries\n"},
-                        Case{folder.Path("none.bin"), folder.Path("none.bin") + ": cannot be read\n"},
-                        Case{folder.path().string(), folder.path().string() + ": cannot be read\n"}}) {
+                        Case{folder.Path("none.bin"),
+                             folder.Path("none.bin") + ": cannot be read: No such file or directory\n"},
+                        Case{folder.path().string(), folder.path().string() + ": is not a regular file\n"}}) {
     CliRun run = testing::RunPellarCli({"inspect", c.path});
     EXPECT_EQ(run.status, kExitFailed);
     EXPECT_EQ(run.err, "pellar-cli: " + c.message);

@@ -183,7 +183,7 @@ TEST(SimConfig, RefusesWhatItCannotUseAndSaysWhy) {
   }
   std::string error;
   EXPECT_FALSE(LoadSimConfig("/nonexistent/devices.json", &error));
-  EXPECT_EQ(error, "simulated-device file \"/nonexistent/devices.json\": cannot be read");
+  EXPECT_EQ(error, "simulated-device file \"/nonexistent/devices.json\": cannot be read: No such file or directory");
 }
 
 }  // namespace

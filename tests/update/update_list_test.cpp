@@ -1,4 +1,12 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "device/regular_file.h"
 
 #include "update/private_profile.h"
 #include "update/update_files.h"
@@ -35,6 +43,9 @@ TEST(PrivateProfile, BlanksAndOneQuotePairAreRemoved) {
       "twice=\"\"inner\"\"\n"
       "lone=\"open\n"
       "inside=a \"b\" c\n"
+      "single='a.bin'\n"
+      "mixed='a.bin\"\n"
+      "single_inside=\"'kept'\"\n"
       "empty=\n"
       "no equals sign\n"
       "cr=mac line\rafter=cr\r");
@@ -43,6 +54,9 @@ TEST(PrivateProfile, BlanksAndOneQuotePairAreRemoved) {
   EXPECT_EQ(profile.String("s", "twice"), "\"inner\"");
   EXPECT_EQ(profile.String("s", "lone"), "\"open");
   EXPECT_EQ(profile.String("s", "inside"), "a \"b\" c");
+  EXPECT_EQ(profile.String("s", "single"), "a.bin");
+  EXPECT_EQ(profile.String("s", "mixed"), "'a.bin\"");
+  EXPECT_EQ(profile.String("s", "single_inside"), "'kept'");
   EXPECT_EQ(profile.Value("s", "empty"), "");
   EXPECT_EQ(profile.Value("s", "no equals sign"), std::nullopt);
   EXPECT_EQ(profile.String("s", "cr"), "mac line");
@@ -109,6 +123,74 @@ TEST(UpdateList, EntriesReadFromTheFile) {
 
   EXPECT_EQ(ReadFileCount(Slashed(folder) + "missing.txt"), 0);
   EXPECT_EQ(ReadUpdateEntry(Slashed(folder) + "missing.txt", 1).filename, "");
+}
+
+// A run reads the list value by value: a changed file is read afresh, an unchanged one is not
+// parsed again, and what is no regular file reads as a missing list.
+TEST(UpdateListFile, ReadsAfreshOnlyWhenTheFileChanged) {
+  TempDir folder;
+  const std::string path = folder.Write("list.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=a.bin\n");
+  UpdateListFile list(path);
+  EXPECT_EQ(list.FileCount(), 1);
+  EXPECT_EQ(list.Entry(1).filename, "a.bin");
+
+  // Same size, same inode, its time set back: nothing tells the content apart, so it is not parsed
+  // again. (Were it read for every value, "b.bin" would show.)
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  folder.Write("list.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=b.bin\n");
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_EQ(list.Entry(1).filename, "a.bin");
+
+  struct Step {
+    const char* name;
+    std::function<void()> change;
+    int file_count;
+    const char* filename;
+  };
+  const Step steps[] = {
+      {"rewritten in place", [&] { folder.Write("list.txt", "[Update_Info]\nfile_num=12\n[file1]\nfilename=c.bin\n"); },
+       12, "c.bin"},
+      {"replaced by another file",
+       [&] {
+         std::string other = folder.Write("other.txt", "[Update_Info]\nfile_num=3\n[file1]\nfilename=d.bin\n");
+         ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+       },
+       3, "d.bin"},
+      {"removed", [&] { std::filesystem::remove(path); }, 0, ""},
+      {"a folder", [&] { std::filesystem::create_directory(path); }, 0, ""},
+      {"a pipe", [&] { std::filesystem::remove(path); ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, 0, ""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.change();
+    EXPECT_EQ(list.FileCount(), step.file_count);
+    EXPECT_EQ(list.Entry(1).filename, step.filename);
+  }
+}
+
+TEST(UpdateList, AListThatCannotBeReadIsNamedWithTheReason) {
+  TempDir folder;
+  std::string good = folder.Write("list.txt", "[Update_Info]\nfile_num=1\n");
+  std::string pipe = folder.Path("pipe.txt");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::string huge = folder.Path("huge.txt");
+  std::filesystem::resize_file(folder.Write("huge.txt", ""), kTextFileLimit + 1);
+  struct Case {
+    std::string path;
+    std::string problem;
+  };
+  for (const Case& c : {Case{good, ""},
+                        Case{folder.Path("missing.txt"), "the update list \"" + folder.Path("missing.txt") +
+                                                             "\" cannot be read: No such file or directory"},
+                        Case{folder.path().string(), "the update list \"" + folder.path().string() +
+                                                         "\" is not a regular file"},
+                        Case{pipe, "the update list \"" + pipe + "\" is not a regular file"},
+                        Case{"/dev/zero", "the update list \"/dev/zero\" is not a regular file"},
+                        Case{huge, "the update list \"" + huge + "\" is larger than 16777216 bytes"}}) {
+    EXPECT_EQ(UpdateListProblem(c.path), c.problem);
+  }
 }
 
 TEST(UpdateList, DerivedNames) {
