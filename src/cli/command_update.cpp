@@ -97,9 +97,10 @@ int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
   UpdateProgress progress(environment.err, terminal, environment.link.clock());
   std::unique_ptr<SingleUpdateRecorder> recorder;
   if (record) recorder = std::make_unique<SingleUpdateRecorder>(progress, &progress, record->record());
-  Operator& ui = recorder ? static_cast<Operator&>(*recorder) : progress;
-  DeviceContext context{environment.link.hid(), environment.link.clock(), ui, environment.link.codec()};
-  CliEnvironment update_environment{environment.link, ui, context, environment.out, environment.err};
+  Operator* ui = &progress;
+  if (recorder) ui = recorder.get();
+  DeviceContext context{environment.link.hid(), environment.link.clock(), *ui, environment.link.codec()};
+  CliEnvironment update_environment{environment.link, *ui, context, environment.out, environment.err};
   std::string problem;
   DeviceOpener opener = MakeDeviceOpener(update_environment, *options.device, &problem);
   if (!opener) {

@@ -60,5 +60,5 @@ int main(int argc, char** argv) {
   pellar::QuitSignal quit;
   QObject::connect(&quit, &pellar::QuitSignal::Received, &window, &pellar::StationWindow::StopAndClose);
   window.show();
-  return application.exec() == 0 ? pellar::kStationExitOk : 1;
+  return QApplication::exec() == 0 ? pellar::kStationExitOk : 1;
 }

@@ -48,7 +48,7 @@ void TileGrid::Show(const std::vector<UnitSnapshot>& units) {
   if (order != order_) {
     std::set<std::string> kept(order.begin(), order.end());
     for (auto it = tiles_.begin(); it != tiles_.end();) {
-      if (kept.count(it->first) != 0) {
+      if (kept.contains(it->first)) {
         ++it;
         continue;
       }
@@ -56,7 +56,7 @@ void TileGrid::Show(const std::vector<UnitSnapshot>& units) {
       it = tiles_.erase(it);
     }
     for (const std::string& key : order) {
-      if (tiles_.count(key) != 0) continue;
+      if (tiles_.contains(key)) continue;
       auto* tile = new UnitTile(area_);
       tile->setObjectName(QString::fromStdString("tile " + key));
       tiles_[key] = tile;
