@@ -13,9 +13,10 @@ lists the attached HID devices, sends the files named by an update list over
 the devices' command protocol in 1024-byte reports, and reads and writes their
 identity fields and version.
 
-It comes as a Qt window (pellar) and a command-line program for scripts and
-production lines (pellar-cli), which also builds packet files, flashes many
-devices at once, and writes udev rules that let a normal user open a device.")
+It comes as a Qt window (pellar), a station window that flashes many devices
+at once on a production line (pellar-station), and a command-line program for
+scripts (pellar-cli), which also builds packet files and writes udev rules that
+let a normal user open a device.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://pellar.example/")

@@ -13,8 +13,8 @@ constexpr int kIconPixels = 32;
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   using pellar::DialogUnits;
   setWindowTitle(QStringLiteral("About Pellar"));
   setFont(pellar::DialogFont(9));

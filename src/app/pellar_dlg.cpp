@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -19,8 +18,10 @@
 #include "control_ids.h"
 #include "device_list_view.h"
 #include "dialog_units.h"
+#include "input_hold.h"
 #include "main_window_template.h"
 #include "message_box.h"
+#include "status_line.h"
 #include "window_actions.h"
 
 using pellar::ControlKind;
@@ -38,14 +39,17 @@ bool IsEnterKey(const QKeyEvent& event) {
 
 }  // namespace
 
-// Disables the enabled push buttons for the outermost operation and restores them, and the focus
-// that disabling took away, however the operation ends; then ends the window's run if a close was
-// asked for meanwhile.
+// Disables the enabled push buttons and the device list for the outermost operation and restores
+// them, the list's selection and the focus that disabling took away, however the operation ends;
+// then ends the window's run if a close was asked for meanwhile.
 class CPellarDlg::OperationScope {
  public:
   explicit OperationScope(CPellarDlg& window) : window_(window) {
     if (window_.operation_depth_++ > 0) return;
     focus_before_ = window_.focusWidget();
+    // The operation works on the row chosen when it began: no click may move the choice meanwhile.
+    list_choice_ = window_.device_list_->SaveChoice();
+    window_.device_list_->setEnabled(false);
     for (const auto& [id, widget] : window_.controls_) {
       auto* button = qobject_cast<QPushButton*>(widget);
       if (button != nullptr && button->isEnabled()) {
@@ -60,6 +64,8 @@ class CPellarDlg::OperationScope {
     for (const QPointer<QPushButton>& button : disabled_) {
       if (button) button->setEnabled(true);
     }
+    window_.device_list_->setEnabled(true);
+    window_.device_list_->RestoreChoice(list_choice_);
     if (focus_before_ && focus_before_->isEnabled() && focus_before_->isVisible()) {
       focus_before_->setFocus(Qt::OtherFocusReason);
     }
@@ -76,11 +82,12 @@ class CPellarDlg::OperationScope {
   CPellarDlg& window_;
   QPointer<QWidget> focus_before_;
   std::vector<QPointer<QPushButton>> disabled_;
+  pellar::DeviceListView::Choice list_choice_;
 };
 
 CPellarDlg::CPellarDlg(pellar::Link& link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       link_(link),
       context_{link.hid(), link.clock(), *this, link.codec()} {
   setWindowTitle(QStringLiteral("Pellar Update Tools"));
@@ -119,9 +126,8 @@ QWidget* CPellarDlg::CreateControl(int kind, const char* caption) {
       return progress_bar_ = bar;
     }
     case ControlKind::kCentredText: {
-      auto* label = new QLabel(text, this);
-      label->setTextFormat(Qt::PlainText);
-      label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+      auto* label = new pellar::StatusLine(this);
+      label->SetText(text);
       return status_text_ = label;
     }
   }
@@ -203,6 +209,9 @@ void CPellarDlg::ShowAbout() {
 }
 
 void CPellarDlg::ShowMessage(const std::string& text) {
+  // A close that came during a blocking device read is still queued; the box would block the
+  // window and Qt would drop the close, so it is taken now.
+  if (OperationRunning()) pellar::HandlePendingRequests();
   ShowMessageBox(this, text);
 }
 
@@ -213,7 +222,7 @@ void CPellarDlg::SetProgress(int position) {
 }
 
 void CPellarDlg::SetStatus(const std::string& text) {
-  status_text_->setText(QString::fromStdString(text));
+  status_text_->SetText(QString::fromStdString(text));
   status_text_->repaint();
 }
 

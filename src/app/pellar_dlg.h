@@ -12,12 +12,12 @@
 #include "sim/link_factory.h"
 
 class QAction;
-class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace pellar {
 class DeviceListView;
+class StatusLine;
 }
 
 // The main window: the device list, the update controls and the (mostly hidden) device-information
@@ -87,7 +87,7 @@ class CPellarDlg : public QDialog, public pellar::Operator {
   std::map<int, std::function<void()>> button_actions_;
   pellar::DeviceListView* device_list_ = nullptr;
   QProgressBar* progress_bar_ = nullptr;
-  QLabel* status_text_ = nullptr;
+  pellar::StatusLine* status_text_ = nullptr;
   QAction* about_action_ = nullptr;
   int operation_depth_ = 0;
   bool close_requested_ = false;

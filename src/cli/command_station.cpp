@@ -16,7 +16,7 @@
 namespace pellar::cli {
 namespace {
 
-constexpr auto kRedrawEvery = std::chrono::milliseconds(200);
+constexpr int kRedrawEveryMs = 200;
 
 struct StationCommandOptions {
   std::string list_path;
@@ -41,8 +41,11 @@ void RunUntilDone(Station& station, StationDisplay& display, bool once) {
   while (true) {
     display.Draw(station);
     if (TerminalOperator::InterruptRequested()) break;
-    if (once && station.Counters().running == 0) break;
-    std::this_thread::sleep_for(kRedrawEvery);
+    if (once) {
+      if (station.WaitUntilIdleFor(kRedrawEveryMs)) break;  // at once when the last unit ends
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kRedrawEveryMs));
+    }
   }
   station.Stop();
   station.WaitUntilIdle();

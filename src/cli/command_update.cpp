@@ -9,6 +9,8 @@
 #include "cli/device_choice.h"
 #include "cli/text_table.h"
 #include "cli/update_progress.h"
+#include "cli/update_record.h"
+#include "station/single_record.h"
 #include "update/update_list.h"
 #include "update/update_plan.h"
 #include "update/update_run.h"
@@ -19,6 +21,7 @@ namespace {
 struct UpdateOptions {
   std::string list_path;
   bool check = false;
+  std::string record_path;
   std::shared_ptr<DeviceChoiceOptions> device;
 };
 
@@ -52,26 +55,8 @@ int CheckUpdate(CliEnvironment& environment, const std::string& list_path) {
   return kExitFailed;
 }
 
-int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
-  bool terminal = &environment.err == &std::cerr && isatty(STDERR_FILENO) != 0;
-  UpdateProgress progress(environment.err, terminal, environment.link.clock());
-  DeviceContext context{environment.link.hid(), environment.link.clock(), progress,
-                        environment.link.codec()};
-  CliEnvironment update_environment{environment.link, progress, context, environment.out,
-                                    environment.err};
-  std::string problem;
-  DeviceOpener opener = MakeDeviceOpener(update_environment, *options.device, &problem);
-  if (!opener) {
-    environment.err << "pellar-cli: " << problem << '\n';
-    return kExitFailed;
-  }
-  TerminalOperator::CatchInterrupt();
-  // Every packet waits 30 ms and 5 ms; the kernel's default timer slack of 50 us would lengthen
-  // each of the thousands of waits of a large update. The waits stay at least as long as given.
-  prctl(PR_SET_TIMERSLACK, 1UL);
-  UpdateRunOptions run_options;
-  run_options.watcher = &progress;
-  switch (UpdateRun(context, opener, options.list_path, run_options)) {
+int ExitStatusOf(CliEnvironment& environment, UpdateOutcome outcome) {
+  switch (outcome) {
     case UpdateOutcome::kSucceeded:
       return kExitOk;
     case UpdateOutcome::kCancelled:
@@ -86,6 +71,44 @@ int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
   return kExitFailed;
 }
 
+int RunUpdate(CliEnvironment& environment, const UpdateOptions& options) {
+  std::unique_ptr<UpdateRecord> record;
+  if (!options.record_path.empty()) {
+    record = std::make_unique<UpdateRecord>();
+    std::string error;
+    if (!record->Open(options.record_path, &error)) {
+      environment.err << "pellar-cli: " << error << '\n';
+      return kExitUsage;
+    }
+  }
+  bool terminal = &environment.err == &std::cerr && isatty(STDERR_FILENO) != 0;
+  UpdateProgress progress(environment.err, terminal, environment.link.clock());
+  std::unique_ptr<SingleUpdateRecorder> recorder;
+  if (record) recorder = std::make_unique<SingleUpdateRecorder>(progress, &progress, record->record());
+  Operator& ui = recorder ? static_cast<Operator&>(*recorder) : progress;
+  DeviceContext context{environment.link.hid(), environment.link.clock(), ui, environment.link.codec()};
+  CliEnvironment update_environment{environment.link, ui, context, environment.out, environment.err};
+  std::string problem;
+  DeviceOpener opener = MakeDeviceOpener(update_environment, *options.device, &problem);
+  if (!opener) {
+    environment.err << "pellar-cli: " << problem << '\n';
+    return kExitFailed;
+  }
+  if (record) record->Begin(update_environment, *options.device, options.list_path);
+  TerminalOperator::CatchInterrupt();
+  // Every packet waits 30 ms and 5 ms; the kernel's default timer slack of 50 us would lengthen
+  // each of the thousands of waits of a large update. The waits stay at least as long as given.
+  prctl(PR_SET_TIMERSLACK, 1UL);
+  UpdateRunOptions run_options;
+  if (recorder) run_options.watcher = recorder.get();
+  else run_options.watcher = &progress;
+  const UpdateOutcome outcome = UpdateRun(context, opener, options.list_path, run_options);
+  if (record && !record->End(outcome, environment.link.clock()))
+    environment.err << "pellar-cli: warning: the record could not be written to " << options.record_path
+                    << '\n';
+  return ExitStatusOf(environment, outcome);
+}
+
 }  // namespace
 
 void AddUpdateCommand(CLI::App& app, CommandRegistry& commands) {
@@ -95,6 +118,9 @@ void AddUpdateCommand(CLI::App& app, CommandRegistry& commands) {
       ->required();
   update->add_flag("--check", options->check,
                    "Print the plan and every problem without touching any device");
+  update->add_option("--record", options->record_path,
+                     "Append one JSON line for this unit to this file, as the station does")
+      ->type_name("FILE");
   options->device = AddDeviceChoiceOptions(update);
   commands.Add(update, [options](CliEnvironment& environment) {
     return options->check ? CheckUpdate(environment, options->list_path)

@@ -31,6 +31,24 @@ DeviceTable ScanDevices(HidApi& hid) {
   return table;
 }
 
+namespace {
+
+// Whether the library still lists a device at `path` with this pair: then the row's own device is
+// there, and not another unit of the same kind that happens to be listed first.
+bool StillListed(HidApi& hid, const std::string& path, std::uint16_t vendor_id,
+                 std::uint16_t product_id) {
+  if (path.empty()) return false;
+  HidDeviceInfo* devices = hid.Enumerate(vendor_id, product_id);
+  bool found = false;
+  for (HidDeviceInfo* entry = devices; entry != nullptr && !found; entry = entry->next) {
+    found = entry->path == path && entry->vendor_id == vendor_id && entry->product_id == product_id;
+  }
+  hid.FreeEnumeration(devices);
+  return found;
+}
+
+}  // namespace
+
 DeviceHandle OpenSelectedDevice(DeviceContext& context, const DeviceTable& table,
                                 const DeviceSelection& selection) {
   if (selection.selected_rows.empty()) {
@@ -45,7 +63,11 @@ DeviceHandle OpenSelectedDevice(DeviceContext& context, const DeviceTable& table
   std::uint16_t vendor_id = ParseDeviceId(row.vendor_id);
   std::uint16_t product_id = ParseDeviceId(row.product_id);
   context.hid.Init();
-  DeviceHandle device = context.hid.Open(vendor_id, product_id);
+  // The row's own device when it is still there; otherwise the first with the pair, so that the
+  // next unit plugged in after the scan is taken without a rescan.
+  DeviceHandle device = StillListed(context.hid, row.path, vendor_id, product_id)
+                            ? context.hid.OpenPath(row.path)
+                            : context.hid.Open(vendor_id, product_id);
   if (device == nullptr) {
     context.ui.ShowMessage("HID open failed!");
     context.hid.Exit();

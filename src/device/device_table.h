@@ -39,7 +39,8 @@ std::string FormatDeviceId(unsigned value);
 // Reads an identifier back from its text as strtol with base 16 does, keeping the low 16 bits.
 std::uint16_t ParseDeviceId(const std::string& text);
 
-// Opens the device of the selection mark's row. Shows "please select devices!" (no HID call) or
+// Opens the device of the selection mark's row: the device at the row's path when one with the
+// row's pair is still listed there, else the first listed with the pair. Shows "please select devices!" (no HID call) or
 // "HID open failed!" (after which the library is shut down again) and returns null on failure.
 DeviceHandle OpenSelectedDevice(DeviceContext& context, const DeviceTable& table,
                                 const DeviceSelection& selection);

@@ -3,6 +3,7 @@
 #include <hidapi.h>
 
 #include <cwchar>
+#include <mutex>
 #include <string>
 
 namespace pellar {
@@ -35,12 +36,22 @@ std::string ToUtf8(const wchar_t* text) {
 hid_device* Native(DeviceHandle device) { return reinterpret_cast<hid_device*>(device); }
 DeviceHandle Wrap(hid_device* device) { return reinterpret_cast<DeviceHandle>(device); }
 
+// hidapi keeps one error text for the library as a whole, which init, exit, enumerate and the opens
+// replace (freeing the old one): the station's units and its watcher call them from several
+// threads, so those calls take turns. Calls on one open device touch only that device.
 class HidapiBackend final : public HidApi {
  public:
-  int Init() override { return hid_init(); }
-  int Exit() override { return hid_exit(); }
+  int Init() override {
+    std::lock_guard lock(library_);
+    return hid_init();
+  }
+  int Exit() override {
+    std::lock_guard lock(library_);
+    return hid_exit();
+  }
 
   HidDeviceInfo* Enumerate(std::uint16_t vendor_id, std::uint16_t product_id) override {
+    std::lock_guard lock(library_);
     hid_device_info* native = hid_enumerate(vendor_id, product_id);
     HidDeviceInfo* head = nullptr;
     HidDeviceInfo** tail = &head;
@@ -62,10 +73,17 @@ class HidapiBackend final : public HidApi {
   void FreeEnumeration(HidDeviceInfo* devices) override { DeleteDeviceList(devices); }
 
   DeviceHandle Open(std::uint16_t vendor_id, std::uint16_t product_id) override {
+    std::lock_guard lock(library_);
     return Wrap(hid_open(vendor_id, product_id, nullptr));
   }
-  DeviceHandle OpenPath(const std::string& path) override { return Wrap(hid_open_path(path.c_str())); }
-  void Close(DeviceHandle device) override { hid_close(Native(device)); }
+  DeviceHandle OpenPath(const std::string& path) override {
+    std::lock_guard lock(library_);
+    return Wrap(hid_open_path(path.c_str()));
+  }
+  void Close(DeviceHandle device) override {
+    std::lock_guard lock(library_);
+    hid_close(Native(device));
+  }
   int SetNonblocking(DeviceHandle device, int nonblock) override {
     return hid_set_nonblocking(Native(device), nonblock);
   }
@@ -76,6 +94,9 @@ class HidapiBackend final : public HidApi {
                   int milliseconds) override {
     return hid_read_timeout(Native(device), data, length, milliseconds);
   }
+
+ private:
+  std::mutex library_;
 };
 
 }  // namespace

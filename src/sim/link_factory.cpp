@@ -16,6 +16,7 @@ class AssembledLink final : public Link {
     if (!options.simulate_file.empty()) {
       std::optional<SimConfig> config = LoadSimConfig(options.simulate_file, error);
       if (!config) return false;
+      config->keep_history = false;
       auto simulation = std::make_unique<SimulatedHid>(std::move(*config), *base_clock_);
       simulation_ = simulation.get();
       base_hid_ = std::move(simulation);

@@ -50,6 +50,9 @@ struct SimDeviceConfig {
 
 struct SimConfig {
   std::vector<SimDeviceConfig> devices;
+  // Whether the devices keep every call, request and received byte for a test to look at. A
+  // program's run keeps only what it works with: a long station run would hold every report.
+  bool keep_history = true;
 };
 
 // Nullopt, with *error naming the problem, for text that is not a valid simulated-device file.

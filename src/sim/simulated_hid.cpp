@@ -84,7 +84,8 @@ bool CheckRequest(const std::uint8_t* data, std::size_t length, std::string* pro
   return true;
 }
 
-SimulatedHid::SimulatedHid(SimConfig config, Clock& clock) : clock_(clock), start_ms_(clock.NowMs()) {
+SimulatedHid::SimulatedHid(SimConfig config, Clock& clock)
+    : clock_(clock), start_ms_(clock.NowMs()), keep_history_(config.keep_history) {
   for (SimDeviceConfig& device_config : config.devices) {
     auto device = std::make_unique<Device>();
     device->fields = device_config.fields;
@@ -105,7 +106,7 @@ bool SimulatedHid::Attached(const Device& device) const {
 }
 
 void SimulatedHid::Record(const std::string& op, int device, int result) {
-  calls_.push_back({op, device, result});
+  if (keep_history_) calls_.push_back({op, device, result});
 }
 
 int SimulatedHid::Init() {
@@ -220,7 +221,7 @@ int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size
   }
   CommandFrame request;
   std::memcpy(request.bytes.data(), data, kFrameSize);
-  device->requests.push_back(request);
+  if (keep_history_) device->requests.push_back(request);
   Record("write", index, static_cast<int>(length));
 
   std::uint16_t command = request.command();
@@ -265,11 +266,12 @@ int SimulatedHid::Write(DeviceHandle handle, const std::uint8_t* data, std::size
   } else if (command == CMD_OTA_START) {
     device->receiving = false;
   } else if (command == CMD_OTA_FILETYPE) {
-    device->files.push_back({received, "", false});
+    device->files.push_back({received, "", 0, false});
     device->receiving = true;
     device->next_packet = 1;
   } else if (command == CMD_OTA_PACK && device->receiving && request.number() == device->next_packet) {
-    device->files.back().data += received;
+    if (keep_history_) device->files.back().data += received;
+    device->files.back().size += static_cast<std::int64_t>(received.size());
     ++device->next_packet;
   } else if (command == CMD_OTA_STATUS && device->receiving) {
     device->files.back().complete = true;

@@ -19,7 +19,8 @@ namespace pellar {
 // order. Complete once the status request that follows was accepted.
 struct ReceivedFile {
   std::string device_name;
-  std::string data;
+  std::string data;  // empty when the device keeps no history
+  std::int64_t size = 0;
   bool complete = false;
 };
 
@@ -85,6 +86,7 @@ class SimulatedHid final : public HidApi, public DeviceSystem {
   std::vector<std::unique_ptr<Device>> devices_;
   std::vector<std::unique_ptr<HidHandle>> handles_;
   std::vector<SimCall> calls_;
+  bool keep_history_;
   int bad_closes_ = 0;
 };
 

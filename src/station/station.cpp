@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <list>
 #include <mutex>
@@ -115,6 +116,11 @@ class Station::Engine final {
   void WaitUntilIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return running_ == 0; });
+  }
+
+  bool WaitUntilIdleFor(int timeout_ms) {
+    std::unique_lock lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return running_ == 0; });
   }
 
   void End() {
@@ -358,6 +364,7 @@ void Station::SetAutoStart(bool on) { engine_->SetAutoStart(on); }
 bool Station::AutoStart() const { return engine_->AutoStart(); }
 void Station::Stop() { engine_->Stop(); }
 void Station::WaitUntilIdle() { engine_->WaitUntilIdle(); }
+bool Station::WaitUntilIdleFor(int timeout_ms) { return engine_->WaitUntilIdleFor(timeout_ms); }
 void Station::End() { engine_->End(); }
 std::vector<UnitSnapshot> Station::Snapshot() const { return engine_->Snapshot(); }
 StationCounters Station::Counters() const { return engine_->Counters(); }

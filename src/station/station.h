@@ -75,6 +75,8 @@ class Station {
   void Stop();
   // Blocks until no unit runs.
   void WaitUntilIdle();
+  // The same for at most this long (real time); whether no unit runs.
+  bool WaitUntilIdleFor(int timeout_ms);
   // Stops watching, waits for the units, shuts the HID library down. Safe to call twice.
   void End();
 

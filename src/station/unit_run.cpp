@@ -3,6 +3,7 @@
 #include "device/device_table.h"
 #include "device/trace.h"
 #include "info/field_procedures.h"
+#include "station/single_record.h"
 #include "station/unit_hid.h"
 #include "update/update_run.h"
 #include "update/update_source.h"
@@ -137,17 +138,6 @@ void ReadFields(DeviceContext& context, const DeviceOpener& open, const StationO
   }, StationEvent::Kind::kWarning, warning);
 }
 
-const char* ResultOf(UpdateOutcome outcome, bool departed) {
-  if (departed) return "failed";
-  switch (outcome) {
-    case UpdateOutcome::kSucceeded: return "passed";
-    case UpdateOutcome::kCancelled: return "cancelled";
-    case UpdateOutcome::kFailed:
-    case UpdateOutcome::kNoFiles: return "failed";
-  }
-  return "failed";
-}
-
 }  // namespace
 
 UnitRecord RunUnit(const StationParts& parts, const LoadedUpdate& update,
@@ -169,13 +159,7 @@ UnitRecord RunUnit(const StationParts& parts, const LoadedUpdate& update,
   LoadedSource source(update);
   UpdateOutcome outcome = UpdateRun(context, open, source, run_options);
 
-  const bool departed = reporter.Departed() && outcome != UpdateOutcome::kSucceeded;
-  record.result = ResultOf(outcome, departed);
-  if (departed) record.messages.emplace_back("the device was unplugged during the update");
-  // A file whose data a stop cut short is not on the device whole, whatever its status said.
-  if (outcome == UpdateOutcome::kCancelled)
-    for (RecordedFile& file : record.files)
-      if (file.result == kFileFailed) file.result = kFileCutShort;
+  SetRecordOutcome(record, outcome, reporter.Departed());
   record.ended_ms = wall_offset_ms + parts.clock.NowMs();
   return record;
 }

@@ -73,6 +73,27 @@ class AboutAndOperatorTest : public QObject {
     QCOMPARE(buttons.size(), 1);
   }
 
+  // A short message still gives a box wide enough for its title, with room beside it for a title
+  // bar's icon and buttons (a line's height each), and a frame without minimise or maximise.
+  void messageBoxFitsItsTitle() {
+    WindowBench bench;
+    int width = 0;
+    int needed = 0;
+    Qt::WindowFlags flags;
+    WhenModal(&bench.window(), [&](QWidget* modal) {
+      if (modal == nullptr) return;
+      QFont title_font = modal->font();
+      title_font.setBold(true);
+      const QFontMetrics metrics(title_font);
+      needed = metrics.horizontalAdvance("Pellar") + 5 * metrics.height();
+      width = modal->width();
+      flags = modal->windowFlags();
+    });
+    bench.window().ShowMessage("ok");
+    QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
+    QVERIFY(!(flags & Qt::WindowMinMaxButtonsHint));
+  }
+
   void progressPositions_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("shown");

@@ -96,15 +96,30 @@ class ClosingTest : public QObject {
   }
 
   // A fixed wait keeps the window handling its events: a close that arrives meanwhile is only
-  // recorded, and the wait lasts its time.
-  void windowClockWaitRecordsACloseWithoutEndingTheRun() {
+  // recorded, the operator's input is dropped (not kept for after the operation), and the wait
+  // lasts its time. Both on real time and on virtual time.
+  void windowClockWaitRecordsACloseAndDropsInput_data() {
+    QTest::addColumn<bool>("real_time");
+    QTest::newRow("real time") << true;
+    QTest::newRow("virtual time") << false;
+  }
+
+  void windowClockWaitRecordsACloseAndDropsInput() {
+    QFETCH(bool, real_time);
     WindowBench bench;
     CPellarDlg& window = bench.window();
     QVERIFY(bench.ShowActive());
-    pellar::WindowClock clock;
+    auto* path = bench.Find<QLineEdit>(pellar::kUpdateListPathEdit);
+    path->setFocus();
+    pellar::VirtualClock virtual_time;
+    pellar::WindowClock clock = real_time ? pellar::WindowClock() : pellar::WindowClock(virtual_time);
     double waited = 0;
     window.RunOperation([&] {
-      QTimer::singleShot(5, &window, [&window] { window.close(); });
+      auto arrive = [&] {
+        QCoreApplication::postEvent(path, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x"));
+        QCoreApplication::postEvent(&window, new QCloseEvent);
+      };
+      if (real_time) QTimer::singleShot(5, &window, arrive); else arrive();
       const double start = clock.NowMs();
       clock.Sleep(40);
       waited = clock.NowMs() - start;
@@ -112,6 +127,7 @@ class ClosingTest : public QObject {
       QVERIFY(window.isVisible());
     });
     QVERIFY(waited >= 39);
+    QCOMPARE(path->text(), QString());
     QVERIFY(!window.isVisible());
   }
 

@@ -10,6 +10,7 @@
 
 #include "dialog_units.h"
 #include "main_window_template.h"
+#include "status_line.h"
 #include "window_bench.h"
 
 using pellar::testing::WindowBench;
@@ -118,6 +119,32 @@ class MainWindowTest : public QObject {
     auto* status = bench.Find<QLabel>(pellar::kStatusText);
     QVERIFY(status->text().isEmpty());
     QVERIFY(status->alignment() & Qt::AlignHCenter);
+  }
+
+  // A status too long for the line ends in "…" (never cut at both sides) and is whole in the
+  // tooltip; one that fits is drawn as it is.
+  void statusLineElidesWhatDoesNotFit_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("short") << "update ok" << true;
+    QTest::newRow("long") << "update a_firmware_image_with_a_very_long_name.bin ..." << false;
+  }
+
+  void statusLineElidesWhatDoesNotFit() {
+    QFETCH(QString, text);
+    QFETCH(bool, fits);
+    WindowBench bench;
+    bench.window().SetStatus(text.toStdString());
+    auto* status = bench.Find<pellar::StatusLine>(pellar::kStatusText);
+    QCOMPARE(status->text(), text);
+    QCOMPARE(status->toolTip(), text);
+    const QString shown = status->ShownText();
+    QVERIFY(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width());
+    if (fits) {
+      QCOMPARE(shown, text);
+    } else {
+      QVERIFY2(shown.endsWith(QChar(0x2026)) && text.startsWith(shown.chopped(1)), qPrintable(shown));
+    }
   }
 
   void deviceListColumns() {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
+#include <string>
+
 #include "support/temp_dir.h"
 #include "window_bench.h"
 
@@ -150,6 +152,119 @@ class UpdateWindowTest : public QObject {
     QCOMPARE(bench.sim().Requests(0).back().command(), std::uint16_t{0x3300});
     QCOMPARE(bench.sim().OpenHandles(), 0);
     QCOMPARE(bench.Find<QLabel>(pellar::kStatusText)->text(), QString());
+  }
+
+  // The list is locked for the run: clicks and keys on it change nothing, the device chosen is
+  // the one flashed, and the choice stands as it was afterwards.
+  void listIsLockedDuringARun() {
+    TempDir folder;
+    folder.Write("a.bin", Bytes(3030, 6));
+    const QString list = QString::fromStdString(folder.Write(
+        "list.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=a.bin\nDevicefilePath=a.bin\n"));
+    WindowBench bench;  // rows A, C, B
+    QVERIFY(bench.ShowActive());
+    Choose(bench, list);
+    bench.ClickRow(1);
+    bench.ClickRow(2, Qt::ControlModifier);  // rows 1 and 2 selected, the mark on row 2 (B)
+    const pellar::DeviceListView::Choice before = bench.list().SaveChoice();
+    MessageAnswerer answerer;
+    bool list_enabled = true;
+    QTimer::singleShot(0, &bench.window(), [&] {  // taken at a breath between packets
+      list_enabled = bench.list().isEnabled();
+      bench.ClickRow(0);
+      QTest::keyClick(&bench.list(), Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClick(&bench.list(), Qt::Key_Down);
+    });
+    bench.Find<QPushButton>(pellar::kUpdateButton)->click();
+
+    QVERIFY(!list_enabled);
+    QCOMPARE(answerer.texts, QStringList{QStringLiteral("update ok!")});
+    QCOMPARE(bench.sim().ReceivedFiles(1).size(), std::size_t{1});
+    QVERIFY(bench.sim().ReceivedFiles(0).empty() && bench.sim().ReceivedFiles(2).empty());
+    QVERIFY(bench.list().isEnabled());
+    const pellar::DeviceListView::Choice after = bench.list().SaveChoice();
+    QCOMPARE(after.selected_rows, (QList<int>{1, 2}));
+    QCOMPARE(after.mark, 2);
+    QCOMPARE(after.current_row, before.current_row);
+  }
+
+  // A close from the desktop in each kind of wait is never lost: the transfer stops at its next
+  // data packet when it reaches one; otherwise the update ends as it would (messages included) and
+  // the window's run ends right after it.
+  void closeInAWaitIsNeverLost_data() {
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("lzma");   // the first file's device name ends in .lzma
+    QTest::addColumn<int>("files");   // entries in the list
+    QTest::addColumn<int>("close_at");  // ms after the click
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("sent");   // bytes of the first file on the device
+    QTest::addColumn<bool>("second");  // whether the second file went out
+    QTest::addColumn<int>("ended_by");  // ms after the click: repeats run out, pauses do not
+    const QStringList none;
+    QTest::newRow("the pause before a packet")
+        << "[]" << false << 2 << 50 << none << 2020 << false << 200;
+    QTest::newRow("repeats of a packet, then answered")
+        << R"([{"command":"0x3200","answer":"silent","after":1,"count":2}])" << false << 2 << 1000
+        << none << 2020 << false << 6600;
+    QTest::newRow("repeats of a silent device in the data")
+        << R"([{"command":"0x3200","answer":"silent","after":1}])" << false << 2 << 1000
+        << QStringList{"send ota pack failed!", "update a.bin failed "} << 1010 << false << 22400;
+    QTest::newRow("repeats of a silent status")
+        << R"([{"command":"0x3300","answer":"silent"}])" << false << 2 << 5000
+        << QStringList{"get the ota status failed!", "update a.bin failed "} << 3030 << false
+        << 21200;
+    QTest::newRow("the pause after .lzma")
+        << "[]" << true << 2 << 4000 << none << 3030 << false << 4100;
+    QTest::newRow("the pause after the last .lzma")
+        << "[]" << true << 1 << 4000 << none << 3030 << false << 4100;
+  }
+
+  void closeInAWaitIsNeverLost() {
+    QFETCH(QString, rules);
+    QFETCH(bool, lzma);
+    QFETCH(int, files);
+    QFETCH(int, close_at);
+    QFETCH(QStringList, messages);
+    QFETCH(int, sent);
+    QFETCH(bool, second);
+    QFETCH(int, ended_by);
+    TempDir folder;
+    const std::string first = Bytes(3030, 4);
+    folder.Write("a.bin", first);
+    folder.Write("b.bin", Bytes(100, 5));
+    const std::string first_name = lzma ? "fw.lzma" : "a.bin";
+    const QString list = QString::fromStdString(folder.Write(
+        "list.txt", "[Update_Info]\nfile_num=" + std::to_string(files) +
+                        "\n[file1]\nfilename=a.bin\nDevicefilePath=" + first_name +
+                        "\n[file2]\nfilename=b.bin\nDevicefilePath=b.bin\n"));
+    const std::string devices = R"({"devices":[{"manufacturer":"Acme","product":"Cam","vid":"0x1234",)"
+                                R"("pid":"0x5678","rules":)" + rules.toStdString() + "}]}";
+    WindowBench bench(devices, pellar::testing::Waits::kWindowClock);
+    QVERIFY(bench.ShowActive());
+    Choose(bench, list);
+    bench.ClickRow(0);
+    MessageAnswerer answerer;
+    CPellarDlg& window = bench.window();
+    double clicked_at = 0;
+    int ended = RunModal(window, [&] {
+      clicked_at = bench.clock().NowMs();
+      // As the desktop's close button would: a close event, handled whenever the window's
+      // events are next handled.
+      bench.CueAt(clicked_at + close_at,
+                  [&window] { QCoreApplication::postEvent(&window, new QCloseEvent); });
+      bench.Find<QPushButton>(pellar::kUpdateButton)->click();
+    });
+
+    QCOMPARE(ended, int(QDialog::Rejected));
+    QVERIFY(window.CloseRequested());
+    QCOMPARE(answerer.texts, messages);
+    const std::vector<pellar::ReceivedFile>& received = bench.sim().ReceivedFiles(0);
+    QVERIFY(!received.empty());
+    QCOMPARE(received[0].data, first.substr(0, std::size_t(sent)));
+    QCOMPARE(received.size() > 1, second);
+    QCOMPARE(bench.sim().OpenHandles(), 0);
+    QVERIFY2(bench.clock().NowMs() - clicked_at < ended_by,
+             qPrintable(QString::number(bench.clock().NowMs() - clicked_at)));
   }
 };
 

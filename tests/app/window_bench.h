@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "control_ids.h"
 #include "device/clock.h"
@@ -17,6 +18,7 @@
 #include "sim/link_factory.h"
 #include "sim/sim_config.h"
 #include "sim/simulated_hid.h"
+#include "window_clock.h"
 
 namespace pellar::testing {
 
@@ -30,14 +32,41 @@ inline const char* kFiveDevices = R"({"devices": [
   {"manufacturer": "No Product", "product": "Device Y", "vid": "0x0001", "pid": 0}
 ]})";
 
+// Virtual time that can give a cue once it has reached a moment: the desktop's close request,
+// say, arriving in the middle of a wait.
+class CueClock final : public Clock {
+ public:
+  explicit CueClock(VirtualClock& time) : time_(time) {}
+  void Sleep(int milliseconds) override {
+    time_.Sleep(milliseconds);
+    if (cue_ && time_.NowMs() >= cue_at_) std::exchange(cue_, nullptr)();
+  }
+  double NowMs() const override { return time_.NowMs(); }
+  void CueAt(double at_ms, std::function<void()> cue) {
+    cue_at_ = at_ms;
+    cue_ = std::move(cue);
+  }
+
+ private:
+  VirtualClock& time_;
+  double cue_at_ = 0;
+  std::function<void()> cue_;
+};
+
+// How the window's waits pass: on bare virtual time (no event is handled in a wait), or through the
+// window's own clock on virtual time (a wait handles what arrived meanwhile, as on a desktop).
+enum class Waits { kBare, kWindowClock };
+
 // The main window on simulated devices and virtual time, built as `pellar` builds it.
 class WindowBench {
  public:
-  explicit WindowBench(const std::string& devices_json = kFiveDevices) {
+  explicit WindowBench(const std::string& devices_json = kFiveDevices, Waits waits = Waits::kBare) {
     std::string error;
     std::optional<SimConfig> config = ParseSimConfig(devices_json, &error);
     if (!config) qFatal("bad simulated devices: %s", error.c_str());
-    link_ = MakeSimulatedLink(std::move(*config), clock_);
+    Clock* clock = &clock_;
+    if (waits == Waits::kWindowClock) clock = &window_clock_;
+    link_ = MakeSimulatedLink(std::move(*config), *clock);
     window_ = std::make_unique<CPellarDlg>(*link_);
   }
 
@@ -45,6 +74,8 @@ class WindowBench {
   DeviceListView& list() { return window_->device_list(); }
   SimulatedHid& sim() { return *link_->simulation(); }
   VirtualClock& clock() { return clock_; }
+  // A cue at a moment of virtual time; only a window-clock bench looks at it.
+  void CueAt(double at_ms, std::function<void()> cue) { cue_clock_.CueAt(at_ms, std::move(cue)); }
 
   template <typename Widget = QWidget>
   Widget* Find(int id) {
@@ -68,6 +99,8 @@ class WindowBench {
 
  private:
   VirtualClock clock_;
+  CueClock cue_clock_{clock_};
+  WindowClock window_clock_{cue_clock_};
   std::unique_ptr<Link> link_;
   std::unique_ptr<CPellarDlg> window_;
 };

@@ -11,7 +11,9 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_run.h"
+#include "station/loaded_update.h"
 #include "update/update_files.h"
+#include <nlohmann/json.hpp>
 
 extern char** environ;
 
@@ -107,6 +109,45 @@ TEST_F(UpdateCommandTest, CheckPrintsThePlanWithoutADevice) {
   EXPECT_NE(problems.err.find("file1: open the file failed!"), std::string::npos) << problems.err;
   EXPECT_NE(problems.err.find("file2: the device file name is too long!"), std::string::npos);
   EXPECT_NE(problems.err.find("file3: open the file failed!"), std::string::npos);
+}
+
+// The record of a single update is the line a station writes for one of its units.
+TEST_F(UpdateCommandTest, RecordHoldsOneLinePerRunWithEachFileAndTheOutcome) {
+  const std::string record = Slashed(folder_) + "record.jsonl";
+  Result passed = RunPellarCli({"--simulate", sim_, "update", list_, "--record", record});
+  EXPECT_EQ(passed.status, 0) << passed.err;
+  std::string refusing = Device(R"([{"command":"0x3300","answer":"refuse","status":2,"after":0}])");
+  Result failed = RunPellarCli({"--simulate", refusing, "update", list_, "--record", record});
+  EXPECT_EQ(failed.status, 1);
+
+  std::ifstream file(record);
+  std::vector<nlohmann::json> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string a = PatternBytes(1500);
+  EXPECT_EQ(lines[0]["vid"], "0x1234");
+  EXPECT_EQ(lines[0]["product"], "Cam");
+  EXPECT_EQ(lines[0]["list"], list_);
+  EXPECT_EQ(lines[0]["result"], "passed");
+  EXPECT_EQ(lines[0]["message"], nlohmann::json::array());
+  EXPECT_EQ(lines[0]["files"][0]["sha256"],
+            Sha256Hex(reinterpret_cast<const std::uint8_t*>(a.data()), a.size()));
+  EXPECT_EQ(lines[0]["files"][1]["filename"], "fw\\b.bin");
+  EXPECT_EQ(lines[0]["files"][1]["result"], "sent");
+  EXPECT_EQ(lines[1]["result"], "failed");
+  EXPECT_EQ(lines[1]["files"][0]["result"], "failed");
+  EXPECT_EQ(lines[1]["files"][1]["result"], "not sent");
+  EXPECT_FALSE(lines[1]["message"].empty());
+
+  // A record that cannot be written is bad input, known before the device is touched.
+  const std::string trace = Slashed(folder_) + "trace.jsonl";
+  Result unwritable = RunPellarCli({"--simulate", sim_, "--trace", trace, "update", list_, "--record",
+                                    Slashed(folder_) + "no/such/record.jsonl"});
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_NE(unwritable.err.find("cannot be written"), std::string::npos) << unwritable.err;
+  std::ifstream traced(trace);
+  std::string calls((std::istreambuf_iterator<char>(traced)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(calls.find("open"), std::string::npos) << calls;
 }
 
 // Ctrl+C reaches the running program as SIGINT: the run ends as cancelled with status 130.

@@ -45,6 +45,25 @@ TEST(ListCommand, JsonHasTheFourKeysInTableOrder) {
   EXPECT_EQ(rows[2]["DeviceName"], "Hub");
 }
 
+TEST(ListCommand, LongAddsEachRowsPathPortAndAccess) {
+  testing::TempDir folder;
+  std::string devices = folder.Write("devices.json", R"({"devices":[
+    {"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:a","port":"1-2.1"},
+    {"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:b","access":false}]})");
+  CliResult text = RunPellarCli({"--simulate", devices, "list", "--long"});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_EQ(text.out,
+            "Manufacturer  DeviceName  ProductID  VendorID  Path   Port   Access\n"
+            "Acme          Cam         0x5678     0x1234    sim:a  1-2.1  yes\n"
+            "Acme          Cam         0x5678     0x1234    sim:b  sim:b  no\n");
+  CliResult json = RunPellarCli({"--simulate", devices, "list", "--long", "--json"});
+  ASSERT_EQ(json.status, 0);
+  nlohmann::json rows = nlohmann::json::parse(json.out);
+  EXPECT_EQ(rows[1]["Path"], "sim:b");
+  EXPECT_EQ(rows[1]["Port"], "sim:b");
+  EXPECT_EQ(rows[1]["Access"], "no");
+}
+
 TEST(ListCommand, TraceRecordsEveryHidCallAsJsonLines) {
   testing::TempDir folder;
   std::string devices = folder.Write("devices.json", kDevices);

@@ -89,17 +89,43 @@ TEST_F(OpenSelectedDeviceTest, OpensTheMarkRowEvenWhenOtherRowsAreSelected) {
   EXPECT_TRUE(bench.LibraryReleased());
 }
 
-TEST_F(OpenSelectedDeviceTest, TwinRowsOpenTheFirstListedDevice) {
+// Rows: first (device 0), twin (device 2), other (device 1). A row opens its own device while it is
+// listed at the row's path with the row's pair; otherwise the first listed with the pair.
+TEST_F(OpenSelectedDeviceTest, TwinRowsOpenTheirOwnDevice) {
   ASSERT_EQ(table[1].device_name, "twin");
-  EXPECT_EQ(OpenAndClose(DeviceSelection{{1}, 1}), 0);
+  EXPECT_EQ(OpenAndClose(DeviceSelection{{1}, 1}), 2);
+  EXPECT_EQ(OpenAndClose(DeviceSelection{{0}, 0}), 0);
+  EXPECT_TRUE(bench.LibraryReleased());
+}
+
+TEST_F(OpenSelectedDeviceTest, RowsWhoseDeviceIsNotListedAtTheirPathOpenByPair) {
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string product_id;
+    int opened;
+  };
+  const Case cases[] = {
+      {"no path (a row made by hand)", "", "0x5678", 0},
+      {"another unit plugged in since the scan", "sim:9", "0x5678", 0},
+      {"the path now holds a device of another pair", "sim:1", "0x5678", 0},
+      {"a pair nothing has", "sim:2", "0x9999", -1},
+  };
+  for (const Case& c : cases) {
+    DeviceTable rows{{"C", "twin", c.product_id, "0x1234", c.path}};
+    table = rows;
+    EXPECT_EQ(OpenAndClose(DeviceSelection{{0}, 0}), c.opened) << c.name;
+  }
+  EXPECT_EQ(bench.ui().messages(), (std::vector<std::string>{"HID open failed!"}));
   EXPECT_TRUE(bench.LibraryReleased());
 }
 
 TEST_F(OpenSelectedDeviceTest, InitBeforeOpenThenCloseBeforeExit) {
   OpenAndClose(DeviceSelection{{0}, 0});
   std::vector<std::string> ops = bench.Ops();
-  std::vector<std::string> tail(ops.end() - 4, ops.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"init", "open", "close", "exit"}));
+  std::vector<std::string> tail(ops.end() - 6, ops.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"init", "enumerate", "free_enumeration", "open",
+                                            "close", "exit"}));
 }
 
 TEST(OpenSelectedDevice, UnpluggedDeviceGivesHidOpenFailedAndShutsTheLibraryDown) {
@@ -116,8 +142,9 @@ TEST(OpenSelectedDevice, UnpluggedDeviceGivesHidOpenFailedAndShutsTheLibraryDown
   EXPECT_EQ(OpenSelectedDevice(bench.context(), table, {{0}, 0}), nullptr);
   EXPECT_EQ(bench.ui().messages(), (std::vector<std::string>{"HID open failed!"}));
   std::vector<std::string> ops = bench.Ops();
-  EXPECT_EQ(std::vector<std::string>(ops.end() - 3, ops.end()),
-            (std::vector<std::string>{"init", "open", "exit"}));
+  // Not listed at its path any more: the open by pair, which finds nothing either.
+  EXPECT_EQ(std::vector<std::string>(ops.end() - 5, ops.end()),
+            (std::vector<std::string>{"init", "enumerate", "free_enumeration", "open", "exit"}));
   EXPECT_TRUE(bench.LibraryReleased());
   EXPECT_TRUE(ScanDevices(bench.context().hid).empty());
 }

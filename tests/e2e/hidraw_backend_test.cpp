@@ -13,7 +13,9 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -24,6 +26,8 @@
 #include "device/device_table.h"
 #include "device/hidapi_backend.h"
 #include "device/text_codec.h"
+#include "station/station.h"
+#include "support/temp_dir.h"
 #include "support/recording_operator.h"
 
 namespace pellar {
@@ -31,7 +35,7 @@ namespace {
 
 constexpr std::uint16_t kVendorId = 0x1234;
 constexpr std::uint16_t kProductId = 0x00ab;
-const char* const kDevNode = "/dev/hidraw0";
+const char* const kDevNode = "/dev/hidraw0";  // the first emulated device
 
 const char* const kBrokenWorkaround =
     "the umockdev/hidapi workaround stopped working: the emulated hidraw device is not enumerated "
@@ -56,30 +60,48 @@ const std::uint8_t kReportDescriptor[] = {
     0xC0,              // end collection
 };
 
-// One emulated USB HID device with its hidraw node. The handler runs on umockdev's worker thread
-// while the test's thread sits in hidapi's write or read, hence the lock.
-class HidrawTestbed {
+// Where one emulated device sits. The /dev node is a link to a character device of the host, and
+// the sysfs entry carries that device's number: umockdev fakes stat() but not fstat(), and hidapi's
+// string look-ups on an open device fstat() it, which then still leads back to this entry. Each
+// device needs a number of its own. The USB device's sysfs name is its port.
+struct EmulatedPlace {
+  const char* node;
+  const char* port;
+  const char* linked_to;
+  const char* major;
+  const char* minor;
+  const char* serial;
+};
+const EmulatedPlace kPlaces[] = {
+    {"/dev/hidraw0", "1-2", "/dev/null", "1", "3", "A001"},
+    {"/dev/hidraw1", "1-3", "/dev/zero", "1", "5", "A002"},
+};
+
+// One emulated USB HID device with its hidraw node, answering each report with an echo of its
+// command, status 0 and "pong". The handler runs on umockdev's worker thread while the test's
+// thread sits in hidapi's write or read, hence the lock.
+class EmulatedHidraw {
  public:
-  HidrawTestbed() : testbed_(umockdev_testbed_new()), handler_(umockdev_ioctl_base_new()) {
+  EmulatedHidraw(UMockdevTestbed* testbed, const EmulatedPlace& place)
+      : testbed_(testbed), place_(place), handler_(umockdev_ioctl_base_new()) {
     AddDevices();
-    g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&HidrawTestbed::OnIoctl), this);
-    g_signal_connect(handler_, "handle-write", G_CALLBACK(&HidrawTestbed::OnWrite), this);
-    g_signal_connect(handler_, "handle-read", G_CALLBACK(&HidrawTestbed::OnRead), this);
+    g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedHidraw::OnIoctl), this);
+    g_signal_connect(handler_, "handle-write", G_CALLBACK(&EmulatedHidraw::OnWrite), this);
+    g_signal_connect(handler_, "handle-read", G_CALLBACK(&EmulatedHidraw::OnRead), this);
     GError* error = nullptr;
-    if (!umockdev_testbed_attach_ioctl(testbed_, kDevNode, handler_, &error)) {
+    if (!umockdev_testbed_attach_ioctl(testbed_, place_.node, handler_, &error)) {
       ADD_FAILURE() << "attaching the handler failed: " << error->message;
       g_error_free(error);
     }
   }
-  ~HidrawTestbed() {
-    umockdev_testbed_detach_ioctl(testbed_, kDevNode, nullptr);
+  ~EmulatedHidraw() {
+    umockdev_testbed_detach_ioctl(testbed_, place_.node, nullptr);
     g_object_unref(handler_);
-    g_object_unref(testbed_);
   }
-  HidrawTestbed(const HidrawTestbed&) = delete;
-  HidrawTestbed& operator=(const HidrawTestbed&) = delete;
+  EmulatedHidraw(const EmulatedHidraw&) = delete;
+  EmulatedHidraw& operator=(const EmulatedHidraw&) = delete;
 
-  // The device stays silent instead of answering each report with an echo of its command.
+  // The device stays silent instead of answering each report.
   void SetSilent(bool silent) {
     std::lock_guard lock(mutex_);
     silent_ = silent;
@@ -91,28 +113,29 @@ class HidrawTestbed {
 
  private:
   void AddDevices() {
+    const std::string interface_name = std::string(place_.port) + ":1.0";
+    const std::string hidraw_name = std::filesystem::path(place_.node).filename().string();
+    const std::string dev = std::string(place_.major) + ":" + place_.minor;
     gchar* usb = umockdev_testbed_add_device(
-        testbed_, "usb", "usb1", nullptr,
+        testbed_, "usb", place_.port, nullptr,
         // attributes
         "idVendor", "1234", "idProduct", "00ab", "bcdDevice", "0100", "manufacturer", "Acme",
         "product", "Cam", nullptr,
         // properties
         "DEVTYPE", "usb_device", nullptr);
-    gchar* interface = umockdev_testbed_add_device(testbed_, "usb", "usb1-1:1.0", usb,
+    gchar* interface = umockdev_testbed_add_device(testbed_, "usb", interface_name.c_str(), usb,
                                                    "bInterfaceNumber", "00", nullptr,
                                                    "DEVTYPE", "usb_interface", nullptr);
+    const std::string hid_name = std::string("0003:1234:00AB.000") + place_.minor;
     gchar* hid = umockdev_testbed_add_device(
-        testbed_, "hid", "0003:1234:00AB.0001", interface, nullptr,
-        "HID_ID", "0003:00001234:000000AB", "HID_NAME", "Acme Cam", "HID_UNIQ", "A001", nullptr);
+        testbed_, "hid", hid_name.c_str(), interface, nullptr,
+        "HID_ID", "0003:00001234:000000AB", "HID_NAME", "Acme Cam", "HID_UNIQ", place_.serial, nullptr);
     umockdev_testbed_set_attribute_binary(testbed_, hid, "report_descriptor",
                                           const_cast<std::uint8_t*>(kReportDescriptor),
                                           sizeof kReportDescriptor);
-    // The /dev node is a link to /dev/null (see MakeDevNode), so the entry carries /dev/null's
-    // number 1:3: umockdev fakes stat() but not fstat(), and hidapi's string look-ups on an open
-    // device fstat() it, which then still leads back to this entry.
-    gchar* hidraw = umockdev_testbed_add_device(testbed_, "hidraw", "hidraw0", hid, "dev", "1:3",
-                                                nullptr, "DEVNAME", kDevNode, "MAJOR", "1",
-                                                "MINOR", "3", nullptr);
+    gchar* hidraw = umockdev_testbed_add_device(testbed_, "hidraw", hidraw_name.c_str(), hid, "dev",
+                                                dev.c_str(), nullptr, "DEVNAME", place_.node,
+                                                "MAJOR", place_.major, "MINOR", place_.minor, nullptr);
     umockdev_testbed_set_attribute_link(testbed_, hidraw, "device", "..");
     MakeDevNode();
     g_free(hidraw);
@@ -122,14 +145,14 @@ class HidrawTestbed {
   }
 
   // umockdev does not make the /dev node. Its preload library hands every read, write and ioctl on
-  // the node to the handler, so nothing ever reaches /dev/null itself.
+  // the node to the handler, so nothing ever reaches the linked device itself.
   void MakeDevNode() {
     gchar* root = umockdev_testbed_get_root_dir(testbed_);
-    std::filesystem::path node = std::filesystem::path(root) / (kDevNode + 1);
+    std::filesystem::path node = std::filesystem::path(root) / (place_.node + 1);
     g_free(root);
     std::filesystem::create_directories(node.parent_path());
     std::error_code error;
-    std::filesystem::create_symlink("/dev/null", node, error);
+    std::filesystem::create_symlink(place_.linked_to, node, error);
     if (error) ADD_FAILURE() << "cannot make " << node << ": " << error.message();
   }
 
@@ -151,14 +174,14 @@ class HidrawTestbed {
   static gboolean OnWrite(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     UMockdevIoctlData* data = umockdev_ioctl_client_get_arg(client);
     std::vector<std::uint8_t> report(data->data, data->data + data->data_len);
-    static_cast<HidrawTestbed*>(self)->Receive(report);
+    static_cast<EmulatedHidraw*>(self)->Receive(report);
     umockdev_ioctl_client_complete(client, data->data_len, 0);
     return TRUE;
   }
 
   static gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     UMockdevIoctlData* data = umockdev_ioctl_client_get_arg(client);
-    std::vector<std::uint8_t> answer = static_cast<HidrawTestbed*>(self)->NextAnswer();
+    std::vector<std::uint8_t> answer = static_cast<EmulatedHidraw*>(self)->NextAnswer();
     if (answer.empty()) {
       umockdev_ioctl_client_complete(client, -1, EAGAIN);
       return TRUE;
@@ -169,7 +192,6 @@ class HidrawTestbed {
     return TRUE;
   }
 
-  // Answers with the request's command, status 0 and "pong" as payload.
   void Receive(const std::vector<std::uint8_t>& report) {
     std::lock_guard lock(mutex_);
     received_.push_back(report);
@@ -189,11 +211,35 @@ class HidrawTestbed {
   }
 
   UMockdevTestbed* testbed_;
+  EmulatedPlace place_;
   UMockdevIoctlBase* handler_;
   std::mutex mutex_;
   bool silent_ = false;
   std::vector<std::vector<std::uint8_t>> received_;
   std::deque<std::vector<std::uint8_t>> answers_;
+};
+
+// The emulated sysfs tree and /dev with `count` devices of the same pair, each in its own port.
+class HidrawTestbed {
+ public:
+  explicit HidrawTestbed(std::size_t count = 1) : testbed_(umockdev_testbed_new()) {
+    for (std::size_t i = 0; i < count && i < std::size(kPlaces); ++i)
+      devices_.push_back(std::make_unique<EmulatedHidraw>(testbed_, kPlaces[i]));
+  }
+  ~HidrawTestbed() {
+    devices_.clear();
+    g_object_unref(testbed_);
+  }
+  HidrawTestbed(const HidrawTestbed&) = delete;
+  HidrawTestbed& operator=(const HidrawTestbed&) = delete;
+
+  EmulatedHidraw& device(std::size_t index = 0) { return *devices_.at(index); }
+  void SetSilent(bool silent) { device().SetSilent(silent); }
+  std::vector<std::vector<std::uint8_t>> Received() { return device().Received(); }
+
+ private:
+  UMockdevTestbed* testbed_;
+  std::vector<std::unique_ptr<EmulatedHidraw>> devices_;
 };
 
 class HidrawBackendTest : public ::testing::Test {
@@ -276,6 +322,52 @@ TEST_F(HidrawBackendTest, OpeningAnAbsentPairFails) {
   DeviceTable table{{"Nobody", "Nothing", "0x0002", "0x0001"}};
   EXPECT_EQ(OpenSelectedDevice(context_, table, DeviceSelection{{0}, 0}), nullptr);
   EXPECT_EQ(ui_.messages(), std::vector<std::string>{"HID open failed!"});
+}
+
+// Two devices of one pair at once, each flashed by the station on its own handle, each known by
+// the port libudev finds for its node.
+TEST(HidrawStationTest, FlashesTwoDevicesAtOnceEachByItsPort) {
+  const char* preload = std::getenv("LD_PRELOAD");
+  ASSERT_TRUE(preload != nullptr && std::strstr(preload, "libumockdev-preload") != nullptr);
+  HidrawTestbed testbed(2);
+  testing::TempDir folder;
+  folder.Write("fw.bin", std::string(1500, 'x'));
+  const std::string list =
+      folder.Write("list.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw.bin\nDevicefilePath=fw.bin\n");
+  TextCodec codec = TextCodec::Utf8();
+  std::vector<std::string> problems;
+  std::optional<LoadedUpdate> update = LoadUpdate(list, codec, folder.path().string() + "/", &problems);
+  ASSERT_TRUE(update);
+
+  std::unique_ptr<HidApi> hid = MakeHidapiBackend();
+  std::unique_ptr<DeviceSystem> system = MakeUdevSystem();
+  std::unique_ptr<Clock> clock = MakeRealClock();
+  StationOptions options;
+  options.match = {0x1234, 0x00ab};
+  options.record_path = folder.Path("record.jsonl");
+  Station station({*hid, *clock, *system, codec}, std::make_shared<const LoadedUpdate>(std::move(*update)),
+                  options);
+  std::string error;
+  ASSERT_TRUE(station.Begin(&error)) << error;
+  station.Rescan();
+  std::map<std::string, std::string> ports;
+  for (const UnitSnapshot& unit : station.Snapshot()) ports[unit.path] = unit.port;
+  ASSERT_EQ(ports, (std::map<std::string, std::string>{{"/dev/hidraw0", "1-2"}, {"/dev/hidraw1", "1-3"}}))
+      << kBrokenWorkaround;
+  EXPECT_EQ(station.StartIdle(), 2);
+  station.WaitUntilIdle();
+  for (const UnitSnapshot& unit : station.Snapshot()) EXPECT_EQ(unit.state, UnitState::kPassed) << unit.port;
+  station.End();
+
+  // start, file type, two data packets, status: each device had its own whole conversation.
+  for (std::size_t i = 0; i < 2; ++i) {
+    std::vector<std::uint16_t> commands;
+    for (const auto& report : testbed.device(i).Received())
+      commands.push_back(static_cast<std::uint16_t>(report[3] | report[4] << 8));
+    EXPECT_EQ(commands, (std::vector<std::uint16_t>{CMD_OTA_START, CMD_OTA_FILETYPE, CMD_OTA_PACK,
+                                                    CMD_OTA_PACK, CMD_OTA_STATUS}))
+        << i;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "station/station.h"
 #include "support/sim_bench.h"
 #include "support/temp_dir.h"
+#include "support/json_lines.h"
 #include "update/update_files.h"
 #include "update/update_run.h"
 
@@ -39,13 +40,6 @@ Lines ConversationOf(const SimBench& bench, const std::string& device) {
     if (op == "open") copy = {{"op", "open"}};  // by path in the station, by pair alone
     lines.push_back(copy.dump());
   }
-  return lines;
-}
-
-std::vector<nlohmann::json> RecordLines(const std::string& path) {
-  std::vector<nlohmann::json> lines;
-  std::ifstream file(path);
-  for (std::string line; std::getline(file, line);) lines.push_back(nlohmann::json::parse(line));
   return lines;
 }
 
@@ -119,6 +113,12 @@ TEST_F(StationTest, UnitsRunAtOnceEachAsASingleUpdateWouldAndOneFailureEndsOnlyI
     ASSERT_GE(unit.size(), single.size());
     EXPECT_EQ(Lines(unit.end() - static_cast<long>(single.size()), unit.end()), single);
   }
+  // In the trace, a unit's own calls and waits name its device; the library's calls name none.
+  for (const auto& entry : bench.trace()) {
+    const std::string op = entry["op"];
+    const bool library = op == "init" || op == "exit" || op == "enumerate" || op == "free_enumeration";
+    EXPECT_EQ(entry.contains("device"), !library) << entry.dump();
+  }
   int inits = 0, exits = 0;
   for (const SimCall& call : bench.sim().calls()) {
     inits += call.op == "init";
@@ -128,7 +128,7 @@ TEST_F(StationTest, UnitsRunAtOnceEachAsASingleUpdateWouldAndOneFailureEndsOnlyI
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(bench.sim().OpenHandles(), 0);
 
-  auto records = RecordLines(folder_.Path("record.jsonl"));
+  auto records = ReadJsonLines(folder_.Path("record.jsonl"));
   ASSERT_EQ(records.size(), 3U);
   std::map<std::string, nlohmann::json> by_port;
   for (const auto& record : records) by_port[record["port"]] = record;
@@ -153,7 +153,7 @@ TEST_F(StationTest, StopCutsRunningUnitsShortAsCancelled) {
   station->WaitUntilIdle();
   for (const UnitSnapshot& unit : station->Snapshot()) EXPECT_EQ(unit.state, UnitState::kCancelled);
   station->End();
-  for (const auto& record : RecordLines(folder_.Path("record.jsonl"))) {
+  for (const auto& record : ReadJsonLines(folder_.Path("record.jsonl"))) {
     EXPECT_EQ(record["result"], "cancelled");
     EXPECT_NE(record["files"][0]["result"], "sent");
   }
@@ -176,7 +176,7 @@ TEST_F(StationTest, WatchingFlashesArrivalsAndDropsSlotsWhoseDeviceLeft) {
   EXPECT_EQ(units[0].path, "sim:1");
   EXPECT_EQ(units[0].state, UnitState::kPassed);
   station->End();
-  EXPECT_EQ(RecordLines(folder_.Path("record.jsonl")).size(), 2U);
+  EXPECT_EQ(ReadJsonLines(folder_.Path("record.jsonl")).size(), 2U);
 }
 
 }  // namespace
