@@ -4,16 +4,16 @@
 
 #include <ostream>
 
-#include "sim/link_options_cli.h"
+#include "window_option_definitions.h"
 #include "window_clock.h"
 
 namespace pellar {
 
 std::unique_ptr<Link> MakeWindowLink(const std::vector<std::string>& arguments, std::ostream& out,
                                      std::ostream& err, int* status) {
-  CLI::App app{"Pellar Update Tools: firmware update of HID devices", "pellar"};
+  CLI::App app;
   LinkOptions options;
-  AddLinkOptions(app, options);
+  DefineWindowOptions(app, options);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

@@ -20,20 +20,26 @@ const CommandAction* CommandRegistry::Chosen() const {
   return nullptr;
 }
 
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  CLI::App app{"Pellar: firmware update and identity fields of HID devices", "pellar-cli"};
+void DefineCli(CLI::App& app, LinkOptions& link_options, CommandRegistry& commands) {
+  app.name("pellar-cli");
+  app.description("Pellar: firmware update and identity fields of HID devices");
   app.require_subcommand(1);
   app.fallthrough();  // the common options may stand after the command too
-  LinkOptions link_options;
   AddLinkOptions(app, link_options);
-
-  CommandRegistry commands;
   AddListCommand(app, commands);
   AddUpdateCommand(app, commands);
   AddPackCommand(app, commands);
   AddInspectCommand(app, commands);
   AddFieldCommands(app, commands);
   AddStationCommand(app, commands);
+  AddUdevRuleCommand(app, commands);
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  CLI::App app;
+  LinkOptions link_options;
+  CommandRegistry commands;
+  DefineCli(app, link_options, commands);
 
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {

@@ -43,6 +43,10 @@ class CommandRegistry {
   std::vector<std::pair<CLI::App*, CommandAction>> commands_;
 };
 
+// Registers every command and option of pellar-cli on `app` without running anything: the program
+// parses with it, and its manual and completion are written from it.
+void DefineCli(CLI::App& app, LinkOptions& link_options, CommandRegistry& commands);
+
 // Parses, makes the link, runs the chosen command; returns the exit status.
 int RunCli(int argc, char** argv);
 // The same with explicit streams, for tests.
@@ -55,5 +59,6 @@ void AddPackCommand(CLI::App& app, CommandRegistry& commands);
 void AddInspectCommand(CLI::App& app, CommandRegistry& commands);
 void AddFieldCommands(CLI::App& app, CommandRegistry& commands);  // read, write
 void AddStationCommand(CLI::App& app, CommandRegistry& commands);
+void AddUdevRuleCommand(CLI::App& app, CommandRegistry& commands);
 
 }  // namespace pellar::cli

@@ -111,9 +111,12 @@ void AddStationCommand(CLI::App& app, CommandRegistry& commands) {
   auto options = std::make_shared<StationCommandOptions>();
   station->add_option("LISTFILE", options->list_path, "The update list (INI) naming the files to send")
       ->required();
-  station->add_option("--match", options->match, "Flash only devices of this VID:PID (hex)")->required();
+  station->add_option("--match", options->match, "Flash only devices of this VID:PID (hex)")
+      ->required()
+      ->type_name("VID:PID");
   station->add_option("--ports", options->ports, "Flash only devices in these USB ports, e.g. 1-2.3")
-      ->delimiter(',');
+      ->delimiter(',')
+      ->type_name("PORT,...");
   station->add_flag("--once", options->once,
                     "Flash the devices attached now, then end (otherwise keep watching for arrivals)");
   station->add_option("--record", options->record_path,

@@ -2,7 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <optional>
 #include <sstream>
+
+#include "device/device_system.h"
 
 namespace pellar::cli {
 namespace {
@@ -35,19 +39,63 @@ DeviceOpener OpenerForRow(DeviceContext& context, const DeviceRow& row) {
   };
 }
 
+std::string PairText(const DeviceRow& row) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04x:%04x", ParseDeviceId(row.vendor_id), ParseDeviceId(row.product_id));
+  return text;
+}
+
+// The listed device that the failed open was meant for: the one at `path`, or else the first of
+// `pair` that this user may not open. Null when there is none.
+std::optional<DeviceRow> DeniedRow(CliEnvironment& environment, const std::string& path,
+                                   const DeviceRow& pair) {
+  DeviceSystem& system = environment.link.system();
+  for (const DeviceRow& row : ScanDevices(environment.link.hid())) {
+    bool meant = path.empty() ? ParseDeviceId(row.vendor_id) == ParseDeviceId(pair.vendor_id) &&
+                                    ParseDeviceId(row.product_id) == ParseDeviceId(pair.product_id)
+                              : row.path == path;
+    if (meant && system.AccessOf(row.path) == DeviceAccess::kDenied) return row;
+  }
+  return std::nullopt;
+}
+
+// After "HID open failed!": when the node's permissions kept this user out, says so and names the
+// command that lets them in. Other failures stay as they were.
+void ExplainDenied(CliEnvironment& environment, const std::string& path, const DeviceRow& pair) {
+  // A path that this user may open was refused for another reason: no need to look further.
+  if (!path.empty() && environment.link.system().AccessOf(path) != DeviceAccess::kDenied) return;
+  std::optional<DeviceRow> denied = DeniedRow(environment, path, pair);
+  if (!denied && path.empty()) return;
+  std::string node = denied ? denied->path : path;
+  std::string pair_text = denied ? PairText(*denied) : "VID:PID";
+  environment.err << "pellar-cli: this user may not open " << node
+                  << " (permission denied); to allow it, run as root: pellar-cli udev-rule " << pair_text
+                  << " --install\n";
+}
+
+DeviceOpener WithAccessHint(CliEnvironment& environment, DeviceOpener open, std::string path, DeviceRow pair) {
+  return [&environment, open = std::move(open), path = std::move(path), pair = std::move(pair)] {
+    DeviceHandle device = open();
+    if (device == nullptr) ExplainDenied(environment, path, pair);
+    return device;
+  };
+}
+
 }  // namespace
 
 std::shared_ptr<DeviceChoiceOptions> AddDeviceChoiceOptions(CLI::App* command) {
   auto options = std::make_shared<DeviceChoiceOptions>();
   CLI::Option* pair = command->add_option(
-      "--device", options->pair, "The device as VID:PID in hex; the first listed with that pair");
+      "--device", options->pair, "The device as VID:PID in hex; the first listed with that pair")
+      ->type_name("VID:PID");
   // Bad text is bad usage, refused with the other parse errors before any device is looked for.
   pair->check([](const std::string& text) {
     DeviceRow row;
     return ParsePair(text, &row) ? std::string() : PairProblem(text);
   });
   CLI::Option* path = command->add_option(
-      "--path", options->path, "Exactly the device at this HID path, e.g. /dev/hidraw3");
+      "--path", options->path, "Exactly the device at this HID path, e.g. /dev/hidraw3")
+      ->type_name("HIDPATH");
   pair->excludes(path);
   return options;
 }
@@ -57,7 +105,7 @@ DeviceOpener MakeDeviceOpener(CliEnvironment& environment, const DeviceChoiceOpt
   DeviceContext& context = environment.context;
   if (!options.path.empty()) {
     std::string path = options.path;
-    return [&context, path] { return OpenDevicePath(context, path); };
+    return WithAccessHint(environment, [&context, path] { return OpenDevicePath(context, path); }, path, {});
   }
   DeviceRow row;
   if (!options.pair.empty()) {
@@ -65,7 +113,7 @@ DeviceOpener MakeDeviceOpener(CliEnvironment& environment, const DeviceChoiceOpt
       *problem = PairProblem(options.pair);
       return nullptr;
     }
-    return OpenerForRow(context, row);
+    return WithAccessHint(environment, OpenerForRow(context, row), "", row);
   }
   DeviceTable table = ScanDevices(environment.link.hid());
   if (table.empty()) {
@@ -81,7 +129,7 @@ DeviceOpener MakeDeviceOpener(CliEnvironment& environment, const DeviceChoiceOpt
     *problem = list.str();
     return nullptr;
   }
-  return OpenerForRow(context, table.front());
+  return WithAccessHint(environment, OpenerForRow(context, table.front()), table.front().path, {});
 }
 
 }  // namespace pellar::cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/clock.h"
+#include "device/device_pair.h"
 #include "device/device_system.h"
 #include "device/hid_api.h"
 #include "device/text_codec.h"
@@ -15,14 +16,6 @@
 #include "station/unit_state.h"
 
 namespace pellar {
-
-// A vendor and product id pair: the one kind of device a station flashes.
-struct DevicePair {
-  std::uint16_t vendor_id = 0;
-  std::uint16_t product_id = 0;
-};
-// "1234:5678" in hex, each half with an optional "0x"; nullopt when malformed or zero.
-std::optional<DevicePair> ParseDevicePair(const std::string& text);
 
 struct StationOptions {
   DevicePair match;
