@@ -14,8 +14,6 @@
 #include "cli/cli_app.h"
 #include "device/access_rule.h"
 
-extern char** environ;
-
 namespace pellar::cli {
 namespace {
 
@@ -36,6 +34,7 @@ bool RunUdevadm(std::vector<std::string> arguments) {
   std::string program = UdevadmProgram();
   arguments.insert(arguments.begin(), program);
   std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   pid_t child = 0;

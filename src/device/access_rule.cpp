@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -42,9 +43,9 @@ std::string AccessRulesFolder() {
 
 bool IsGroupName(const std::string& name) {
   if (name.empty() || name.size() > 32 || name.front() == '-') return false;
-  for (unsigned char c : name)
-    if (!std::isalnum(c) && c != '_' && c != '-' && c != '.') return false;
-  return true;
+  return std::ranges::all_of(name, [](unsigned char c) {
+    return std::isalnum(c) != 0 || c == '_' || c == '-' || c == '.';
+  });
 }
 
 std::string AccessRuleText(DevicePair pair, const std::string& group) {
