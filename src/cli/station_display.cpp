@@ -5,6 +5,7 @@
 
 #include "cli/text_table.h"
 #include "cli/update_progress.h"
+#include "update/amount_text.h"
 
 namespace pellar::cli {
 namespace {

@@ -44,9 +44,4 @@ class UpdateProgress final : public TerminalOperator, public TransferWatcher {
   int reported_tenths_ = 0;
 };
 
-// "512 B", "1.5 KiB", "3.0 MiB".
-std::string FormatBytes(double bytes);
-// "0:07", "12:34", "1:02:03".
-std::string FormatDuration(double seconds);
-
 }  // namespace pellar::cli

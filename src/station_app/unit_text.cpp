@@ -1,33 +1,12 @@
 #include "unit_text.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cctype>
 #include <cstdio>
 
+#include "update/amount_text.h"
+
 namespace pellar {
-
-std::string BytesText(double bytes) {
-  char text[32];
-  if (bytes < 1024) {
-    std::snprintf(text, sizeof text, "%.0f B", bytes);
-  } else if (bytes < 1024 * 1024) {
-    std::snprintf(text, sizeof text, "%.1f KiB", bytes / 1024);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f MiB", bytes / (1024 * 1024));
-  }
-  return text;
-}
-
-std::string DurationText(double seconds) {
-  auto total = static_cast<long long>(std::llround(std::max(seconds, 0.0)));
-  char text[32];
-  if (total >= 3600) {
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
-  } else {
-    std::snprintf(text, sizeof text, "%lld:%02lld", total / 60, total % 60);
-  }
-  return text;
-}
 
 std::string StateCaption(UnitState state) {
   std::string caption = UnitStateName(state);
@@ -52,11 +31,11 @@ int UnitPercent(const UnitSnapshot& unit) {
 }
 
 std::string FiguresLine(const UnitSnapshot& unit) {
-  std::string line = BytesText(static_cast<double>(unit.unit_sent)) + " of " +
-                     BytesText(static_cast<double>(unit.unit_size));
+  std::string line = FormatBytes(static_cast<double>(unit.unit_sent)) + " of " +
+                     FormatBytes(static_cast<double>(unit.unit_size));
   if (unit.state != UnitState::kRunning) return line;
-  line += " \u00b7 " + BytesText(unit.rate) + "/s \u00b7 ";
-  line += unit.seconds_left >= 0 ? DurationText(unit.seconds_left) + " left" : "-:-- left";
+  line += " \u00b7 " + FormatBytes(unit.rate) + "/s \u00b7 ";
+  line += unit.seconds_left >= 0 ? FormatDuration(unit.seconds_left) + " left" : "-:-- left";
   return line;
 }
 
@@ -82,7 +61,7 @@ std::string CountersLine(const StationCounters& counters) {
 std::string ListSummary(const LoadedUpdate& update) {
   const std::size_t count = update.files.size();
   return std::to_string(count) + (count == 1 ? " file, " : " files, ") +
-         BytesText(static_cast<double>(update.TotalBytes()));
+         FormatBytes(static_cast<double>(update.TotalBytes()));
 }
 
 std::string ListDetails(const LoadedUpdate& update) {

@@ -11,10 +11,6 @@ namespace pellar {
 
 // What the station window writes on a tile and in its header, kept free of the toolkit.
 
-// "512 B", "1.5 KiB", "3.0 MiB".
-std::string BytesText(double bytes);
-// "0:07", "12:34", "1:02:03".
-std::string DurationText(double seconds);
 // "IDLE", "RUNNING", "PASSED", "FAILED", "CANCELLED", "UNPLUGGED": read from across the room.
 std::string StateCaption(UnitState state);
 // "Demo Camera · sim:0".

@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "update/amount_text.h"
+
 namespace pellar::cli {
 namespace {
 
