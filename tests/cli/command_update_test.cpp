@@ -1,27 +1,21 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <thread>
 
 #include "cli/cli_app.h"
+#include "cli/cli_process.h"
 #include "cli/cli_run.h"
 #include "station/loaded_update.h"
 #include "update/update_files.h"
 #include <nlohmann/json.hpp>
 
-extern char** environ;
-
 namespace pellar::cli {
 namespace {
 
 using pellar::testing::PatternBytes;
+using pellar::testing::RunPellarCliUntilSignal;
 using pellar::testing::Slashed;
 using pellar::testing::TempDir;
 
@@ -149,21 +143,6 @@ TEST_F(UpdateCommandTest, RecordHoldsOneLinePerRunWithEachFileAndTheOutcome) {
   EXPECT_EQ(calls.find("open"), std::string::npos) << calls;
 }
 
-// The real program, started with stderr to a file, so a test can send it a signal.
-pid_t SpawnPellarCli(std::vector<std::string> arguments, const std::string& err_path) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  arguments.insert(arguments.begin(), PELLAR_CLI_PATH);
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  int spawned = posix_spawn(&child, PELLAR_CLI_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return spawned == 0 ? child : -1;
-}
-
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -182,15 +161,10 @@ TEST_F(UpdateCommandTest, StopSignalsCancelTheRunAndCloseTheDevice) {
     SCOPED_TRACE(signal);
     std::string err_path = Slashed(folder_) + "err.txt";
     std::string trace_path = Slashed(folder_) + "trace.jsonl";
-    pid_t child = SpawnPellarCli({"--simulate", sim_, "--trace", trace_path, "update", list}, err_path);
-    ASSERT_GT(child, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    kill(child, signal);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
-    EXPECT_EQ(WEXITSTATUS(status), expected_status);
-    std::string err = ReadFile(err_path);
+    auto [status, err] = RunPellarCliUntilSignal({"--simulate", sim_, "--trace", trace_path, "update", list},
+                                                 300, signal, err_path);
+    ASSERT_NE(status, -1) << "ended by the signal itself, or not started";
+    EXPECT_EQ(status, expected_status);
     EXPECT_EQ(err.find("update b.bin"), std::string::npos) << err;
     EXPECT_EQ(err.find("update ok!"), std::string::npos);
     EXPECT_NE(err.find("update cancelled"), std::string::npos);
@@ -213,16 +187,11 @@ TEST_F(UpdateCommandTest, AStationStopsEveryUnitOnEachStopSignal) {
     SCOPED_TRACE(signal);
     std::string err_path = Slashed(folder_) + "err.txt";
     std::string trace_path = Slashed(folder_) + "trace.jsonl";
-    pid_t child = SpawnPellarCli(
-        {"--simulate", two, "--trace", trace_path, "station", list, "--match", "1234:5678", "--once"}, err_path);
-    ASSERT_GT(child, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    kill(child, signal);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
-    EXPECT_EQ(WEXITSTATUS(status), expected_status);
-    std::string err = ReadFile(err_path);
+    auto [status, err] = RunPellarCliUntilSignal(
+        {"--simulate", two, "--trace", trace_path, "station", list, "--match", "1234:5678", "--once"}, 500, signal,
+        err_path);
+    ASSERT_NE(status, -1) << "ended by the signal itself, or not started";
+    EXPECT_EQ(status, expected_status);
     EXPECT_NE(err.find("cancelled 2"), std::string::npos) << err;
     std::string trace = ReadFile(trace_path);
     for (const char* path : {"/dev/hidraw1", "/dev/hidraw2"})
@@ -238,15 +207,9 @@ TEST_F(UpdateCommandTest, AStopDuringThePauseAfterTheLastFileCancels) {
   std::string list = folder_.Write(
       "lzma.txt", "[Update_Info]\nfile_num=1\n[file1]\nfilename=fw/b.bin\nDevicefilePath=b.lzma\n");
   std::string err_path = Slashed(folder_) + "err.txt";
-  pid_t child = SpawnPellarCli({"--simulate", sim_, "update", list}, err_path);
-  ASSERT_GT(child, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-  kill(child, SIGINT);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 130);
-  std::string err = ReadFile(err_path);
+  auto [status, err] = RunPellarCliUntilSignal({"--simulate", sim_, "update", list}, 1000, SIGINT, err_path);
+  ASSERT_NE(status, -1) << "ended by the signal itself, or not started";
+  EXPECT_EQ(status, 130);
   EXPECT_NE(err.find("b.bin: 20 bytes sent"), std::string::npos) << err;
   EXPECT_EQ(err.find("update ok!"), std::string::npos) << err;
 }

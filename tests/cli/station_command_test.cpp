@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <thread>
 
+#include "cli/cli_process.h"
 #include "cli/cli_run.h"
 #include "support/json_lines.h"
 #include "update/update_files.h"
-
-extern char** environ;
 
 namespace pellar::cli {
 namespace {
@@ -22,6 +15,7 @@ namespace {
 using pellar::testing::PatternBytes;
 using pellar::testing::ReadJsonLines;
 using pellar::testing::RunPellarCli;
+using pellar::testing::RunPellarCliUntilSignal;
 using pellar::testing::Slashed;
 using pellar::testing::TempDir;
 using Result = pellar::testing::CliRun;
@@ -130,30 +124,6 @@ TEST_F(StationCommandTest, ABadListOrFileIsRefusedBeforeAnyDeviceIsTouched) {
   }
 }
 
-// Runs `pellar-cli station` without --once as a process, and sends it SIGINT after `interrupt_ms`.
-int RunWatchingThenInterrupt(const std::vector<std::string>& tail, int interrupt_ms, std::string* err) {
-  TempDir scratch;
-  const std::string err_path = scratch.Path("err.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT, 0600);
-  std::vector<std::string> arguments{PELLAR_CLI_PATH};
-  arguments.insert(arguments.end(), tail.begin(), tail.end());
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  if (posix_spawn(&child, PELLAR_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) return -1;
-  posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(interrupt_ms));
-  kill(child, SIGINT);
-  int status = 0;
-  waitpid(child, &status, 0);
-  std::ifstream err_file(err_path);
-  err->assign((std::istreambuf_iterator<char>(err_file)), std::istreambuf_iterator<char>());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Watching: arrivals are flashed at once, a unit unplugged mid-file fails alone, a new device in
 // a port that was left is a new unit, and Ctrl+C cuts the running units short.
 TEST_F(StationCommandTest, WatchingFlashesArrivalsUntilCtrlCCutsTheRunningUnitsShort) {
@@ -166,14 +136,16 @@ TEST_F(StationCommandTest, WatchingFlashesArrivalsUntilCtrlCCutsTheRunningUnitsS
       Device(3, R"(,"depart":500)"),
       R"({"manufacturer":"Acme","product":"Cam","vid":"0x1234","pid":"0x5678","path":"sim:3b","port":"1-1.3","arrive":800})",
   });
-  std::string err;
-  const int status = RunWatchingThenInterrupt(
-      {"--simulate", sim, "station", list, "--match", "1234:5678", "--record", record_}, 1600, &err);
+  auto [status, err] = RunPellarCliUntilSignal(
+      {"--simulate", sim, "station", list, "--match", "1234:5678", "--record", record_}, 1600, SIGINT,
+      folder_.Path("err.txt"));
   EXPECT_EQ(status, 130) << err;
   std::map<std::string, std::string> results;
   for (const nlohmann::json& line : ReadJsonLines(record_)) {
     results[line["path"]] = line["result"];
-    if (line["result"] == "cancelled") EXPECT_EQ(line["files"][0]["result"], "cut short");
+    if (line["result"] == "cancelled") {
+      EXPECT_EQ(line["files"][0]["result"], "cut short");
+    }
   }
   EXPECT_EQ(results, (std::map<std::string, std::string>{
                          {"sim:1", "cancelled"}, {"sim:2", "cancelled"}, {"sim:3", "failed"}, {"sim:3b", "cancelled"}}))
