@@ -10,6 +10,8 @@
 # pellar-cli is what the window adds. The main thread alone: /proc/PID/task/PID/stat.
 # Usage: bench/station_window.sh [build dir]   (default: build/default)
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$0")/../tools/lib/xvfb.sh"
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/default}
@@ -22,13 +24,7 @@ done
 clock_ticks=$(getconf CLK_TCK)
 
 work=$(mktemp -d)
-display_number=140
-while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-  display_number=$((display_number + 1))
-done
-export DISPLAY=:$display_number
-Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp &
-xvfb_pid=$!
+xvfb_pid=
 station_pid=
 cleanup() {
   [[ -n "$station_pid" ]] && kill -9 "$station_pid" 2>/dev/null || true
@@ -36,7 +32,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+start_xvfb 1366x768
 
 head -c 102400 /dev/urandom >"$work/fw.bin"
 printf '[Update_Info]\nfile_num=1\n[file1]\nfilename=fw.bin\nDevicefilePath=fw.bin\n' >"$work/list.txt"

@@ -4,15 +4,11 @@
 # SIGTERM then closes the window, exit status 0. Again with units still running: SIGTERM cuts them
 # short, and each is recorded as cancelled before the program ends.
 set -euo pipefail
+# shellcheck source=/dev/null
+source "$(dirname "$0")/../../tools/lib/xvfb.sh"
 station=$1
 work=$(mktemp -d)
-display_number=120
-while [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]]; do
-  display_number=$((display_number + 1))
-done
-export DISPLAY=:$display_number
-Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp &
-xvfb_pid=$!
+xvfb_pid=
 station_pid=
 cleanup() {
   [[ -n "$station_pid" ]] && kill -9 "$station_pid" 2>/dev/null || true
@@ -20,7 +16,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+start_xvfb 1366x768
 
 write_setup() {  # firmware size
   head -c "$1" /dev/urandom > "$work/app.bin"
